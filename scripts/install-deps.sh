@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages the build and the tests need, only when something is missing.
+set -euo pipefail
+pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
+      libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev xdg-utils)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,26 @@
+// The texts of every job batch, line by line (line ends are added when written).
+#pragma once
+#include "jobs/program_folder.h"
+
+#include <QStringList>
+
+/// The two head lines: the drive line and `cd "<program folder><suffix>"`, where suffix is
+/// the separator and the work folder's name, with a trailing separator when asked.
+QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool trailingSeparator);
+
+/// The marker line: echo "<word>" > end.log
+QString markerLine(const QString& word);
+
+/// mbmcreater.bat in temp: runs the build, deletes the converted bitmaps, the command file
+/// and the tool copy, then writes the marker "Done".
+QStringList buildBatch(const ProgramFolder& pf, const QStringList& convertedNames);
+/// cleanup.bat in temp: deletes the marker, the build batch, the intermediate output and itself.
+QStringList buildCleanupBatch(const ProgramFolder& pf, const QString& outputName);
+/// scan.bat in tempextract: lists the archive into temp.log, then writes the marker "done".
+QStringList scanBatch(const ProgramFolder& pf, const QString& mbmName);
+/// extract.bat in tempextract: splits the archive as extract.txt says.
+QStringList extractBatch(const ProgramFolder& pf);
+/// cleanup.bat of a reading run in tempextract: deletes the run's work files, keeps the bitmaps.
+QStringList readingCleanupBatch(const ProgramFolder& pf, const QString& mbmName);
+/// cleanup.bat of clean_up in tempextract: deletes every bitmap, text, program and log file.
+QStringList generalCleanupBatch(const ProgramFolder& pf);

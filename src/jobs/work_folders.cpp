@@ -1,0 +1,56 @@
+#include "jobs/work_folders.h"
+
+#include "jobs/batch_texts.h"
+#include "jobs/file_exists.h"
+#include "jobs/text_file.h"
+#include "project/project_list.h"
+
+#include <QDir>
+#include <QFile>
+
+Status copyReplacing(const QString& from, const QString& to) {
+    if (!QFile::exists(from))
+        return Status::failure(
+            QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(from)));
+    if (QFile::exists(to) && !QFile::remove(to))
+        return Status::failure(
+            QStringLiteral("%1 could not be replaced.").arg(QDir::toNativeSeparators(to)));
+    if (!QFile::copy(from, to))
+        return Status::failure(QStringLiteral("%1 could not be copied to %2.")
+                                   .arg(QDir::toNativeSeparators(from),
+                                        QDir::toNativeSeparators(to)));
+    return Status::success();
+}
+
+Status WorkFolders::prepare(const QString& folder) const {
+    if (!QDir().mkpath(folder))
+        return Status::failure(QStringLiteral("The work folder %1 could not be created.")
+                                   .arg(QDir::toNativeSeparators(folder)));
+    if (!QFile::exists(m_pf.bmconv()))
+        return Status::failure(QStringLiteral("bmconv.exe is missing from the program folder %1.")
+                                   .arg(m_pf.path()));
+    return copyReplacing(m_pf.bmconv(), folder + QDir::separator() + QStringLiteral("bmconv.exe"));
+}
+
+Status WorkFolders::cleanUp(ProjectList& list) {
+    Status status = Status::success();
+    const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
+    if (!QDir(m_pf.tempextract()).exists()) {
+        status = Status::failure(QStringLiteral("The work folder %1 does not exist yet.")
+                                     .arg(m_pf.tempextract()));
+    } else if (Status written = writeLines(bat, generalCleanupBatch(m_pf)); !written) {
+        status = written;
+    } else {
+        m_cleanup = platform::startBatchHidden(m_pf, bat);
+        if (!m_cleanup.started()) status = Status::failure(m_cleanup.error);
+    }
+    // Whatever happened to the batch, the project is emptied.
+    list.clear();
+    return status;
+}
+
+void WorkFolders::waitForCleanUp(const WaitOptions& options) {
+    if (!m_cleanup.started()) return;
+    waitForRemoval(m_pf.inTempextract(QStringLiteral("cleanup.bat")), m_cleanup, options);
+    m_cleanup = {};
+}

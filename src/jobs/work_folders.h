@@ -1,0 +1,36 @@
+// The work folders beside the program: preparing a job, and the clean-up of tempextract.
+#pragma once
+#include "jobs/marker_wait.h"
+#include "jobs/program_folder.h"
+#include "jobs/result.h"
+
+class ProjectList;
+
+/// The work folders of one program folder, and the clean-up batch last started there.
+class WorkFolders {
+public:
+    explicit WorkFolders(ProgramFolder pf) : m_pf(std::move(pf)) {}
+    const ProgramFolder& programFolder() const { return m_pf; }
+
+    /// Creates `folder` when missing (an existing folder is no error) and copies bmconv.exe
+    /// from the program folder into it, replacing a copy there. Fails with a message when
+    /// the folder cannot be made or the tool is missing or cannot be copied.
+    Status prepare(const QString& folder) const;
+
+    /// clean_up: writes tempextract/cleanup.bat (deletes every .bmp, .txt, .exe and .log file
+    /// and itself), starts it hidden without waiting, and empties the Project list. When the
+    /// batch cannot be written or started (tempextract missing), the list is still emptied
+    /// and the failure is returned.
+    Status cleanUp(ProjectList& list);
+
+    /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself, so a
+    /// job that starts in tempextract never overlaps with it.
+    void waitForCleanUp(const WaitOptions& options = {});
+
+private:
+    ProgramFolder m_pf;
+    BatchProcess m_cleanup;
+};
+
+/// Copies `from` to `to`, replacing a file there. Fails with a message naming both.
+Status copyReplacing(const QString& from, const QString& to);

@@ -1,0 +1,15 @@
+// Re-saving pictures (BMP, JPEG, GIF) as Windows bitmap files.
+#pragma once
+#include "jobs/result.h"
+
+#include <QString>
+
+/// The converted name of a picture: its name with the extension after the last dot replaced
+/// by `extension` ("photo.jpg" and "photo.jpeg" both give "photo.bmp"); a name without a
+/// dot gets "." and the extension appended.
+QString convertedName(const QString& name, const QString& extension = QStringLiteral("bmp"));
+
+/// Loads the picture at `source` and writes it as a Windows bitmap file at `target`,
+/// replacing a file there. Fails with a message naming the file that could not be read or
+/// written; a failed write leaves no partial target behind.
+Status convertPicture(const QString& source, const QString& target);

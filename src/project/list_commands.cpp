@@ -1,0 +1,37 @@
+#include "project/list_commands.h"
+
+#include <QDir>
+
+static bool endsWithSeparator(const QString& folder) {
+    return folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'));
+}
+
+QString folderWithSeparator(const QString& folder) {
+    if (folder.isEmpty() || endsWithSeparator(folder)) return folder;
+    return folder + QDir::separator();
+}
+
+QString joinFolder(const QString& folder, const QString& name) {
+    return folderWithSeparator(folder) + name;
+}
+
+int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList& selectedNames,
+                     const QString& colour) {
+    const QString dir = folderWithSeparator(folder);
+    std::vector<BitmapEntry> entries;
+    entries.reserve(size_t(selectedNames.size()));
+    for (const QString& name : selectedNames) entries.push_back({colour, dir, name});
+    return list.appendAll(entries);
+}
+
+void selectAllGuarded(Project& project, int count, const std::function<void()>& selectAll,
+                      const std::function<void(int)>& clicked) {
+    if (count <= 0) return;
+    project.selecting = 1;
+    selectAll();
+    // Selecting an item notifies its click handler as a user click would; the preview
+    // ignores these while `selecting` is set.
+    if (clicked)
+        for (int i = 0; i < count; ++i) clicked(i);
+    project.selecting = 0;
+}

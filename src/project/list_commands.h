@@ -1,0 +1,24 @@
+// The user commands on the Project list, without widgets.
+#pragma once
+#include "project/project.h"
+
+#include <QStringList>
+#include <functional>
+
+/// Joins a folder and a file name: a folder not already ending with a separator gets one
+/// (so a drive root such as C:\ or / is joined directly).
+QString joinFolder(const QString& folder, const QString& name);
+
+/// The folder as the Project list keeps it: ending with a separator.
+QString folderWithSeparator(const QString& folder);
+
+/// Adds one entry per selected file, in the order given, with `colour`, under `folder`.
+/// Returns how many were added (fewer than asked when the list is full).
+int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList& selectedNames,
+                     const QString& colour);
+
+/// Runs a select-all command: sets `project.selecting` while `count` items are selected
+/// one by one through `select`, each followed by the click notification `clicked` (which
+/// must ignore it while `selecting` is set). Does nothing for an empty list.
+void selectAllGuarded(Project& project, int count, const std::function<void()>& selectAll,
+                      const std::function<void(int)>& clicked);

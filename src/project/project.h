@@ -1,0 +1,50 @@
+// The project: its list and the three file-name fields the features hand to each other.
+#pragma once
+#include "project/project_list.h"
+
+#include <QObject>
+#include <QString>
+
+/// The text of `filename` that means "this project has no file yet".
+inline const QString kNoname = QStringLiteral("Noname.mbm");
+
+/// The project the main window edits. `filename` is the archive the project was last
+/// saved to or opened from ("Noname.mbm" for none); `myfile` the target of the running
+/// save; `mytitle` the bare name the last save dialog reported (the build's intermediate
+/// output name). `selecting` is set while a select-all command runs, so the preview can
+/// ignore the click cascade.
+class Project : public QObject {
+    Q_OBJECT
+public:
+    explicit Project(QObject* parent = nullptr) : QObject(parent), m_list(this) {}
+
+    ProjectList& list() { return m_list; }
+    const ProjectList& list() const { return m_list; }
+
+    QString filename() const { return m_filename; }
+    /// Sets `filename`; every change emits filenameChanged (the window title follows).
+    void setFilename(const QString& f) {
+        m_filename = f;
+        emit filenameChanged(f);
+    }
+    QString myfile() const { return m_myfile; }
+    void setMyfile(const QString& f) { m_myfile = f; }
+    QString mytitle() const { return m_mytitle; }
+    void setMytitle(const QString& t) { m_mytitle = t; }
+
+    int selecting = 0;
+
+signals:
+    void filenameChanged(const QString& filename);
+
+private:
+    ProjectList m_list;
+    QString m_filename = kNoname;
+    QString m_myfile = QStringLiteral("Text1");
+    QString m_mytitle = QStringLiteral("Text1");
+};
+
+/// The window title for a project file name.
+inline QString windowTitleFor(const QString& filename) {
+    return QStringLiteral("MBM Zembrel - ") + filename;
+}

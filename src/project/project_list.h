@@ -1,0 +1,68 @@
+// The Project list: the ordered Bitmap entries one archive is built from.
+#pragma once
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QString>
+#include <vector>
+
+/// One Bitmap entry: a colour switch, the folder of the picture (ending with a separator)
+/// and the picture's file name without folder.
+struct BitmapEntry {
+    QString colour;
+    QString dir;
+    QString name;
+    /// What the list shows and the command-file export writes: switch glued to the name.
+    QString rowText() const { return colour + name; }
+};
+
+/// The nine colour switches, in the order both switch lists show them.
+const QStringList& colourSwitches();
+/// Index of "/c8" in colourSwitches(): the switch both lists start on.
+constexpr int kDefaultSwitchIndex = 5;
+
+/// The Project list as one table model whose four columns are the four index-aligned lists
+/// the main window shows or hides: row text, colour, folder and file name. Every change
+/// touches all four at once, so they can never get out of step. The selection of the
+/// visible list lives in selectionModel().
+class ProjectList : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { RowText = 0, Colour = 1, Dir = 2, Name = 3, ColumnCount = 4 };
+    /// Entry indices are 16-bit signed: a project holds at most this many entries.
+    static constexpr int kMaxEntries = 32767;
+
+    explicit ProjectList(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    /// Appends one entry at the end. Returns false and changes nothing when the list is full.
+    bool append(const QString& colour, const QString& dir, const QString& name);
+    /// Appends many entries with one model notification; stops at the limit and returns how
+    /// many were appended.
+    int appendAll(const std::vector<BitmapEntry>& entries);
+    int count() const { return int(m_entries.size()); }
+    /// Entry i, 0 <= i < count().
+    const BitmapEntry& at(int i) const { return m_entries[size_t(i)]; }
+    const std::vector<BitmapEntry>& entries() const { return m_entries; }
+
+    QItemSelectionModel* selectionModel() { return &m_selection; }
+    bool isSelected(int i) const;
+    void setSelected(int i, bool selected);
+    /// Selects every entry in one step.
+    void selectAll();
+    /// Indices of the selected entries, in list order.
+    std::vector<int> selectedIndices() const;
+
+    /// Empties the list.
+    void clear();
+    /// Removes every selected entry; the others keep their order. Returns how many went.
+    int removeSelected();
+    /// Gives every selected entry the switch `colour`. Returns how many changed.
+    int setSwitchOfSelected(const QString& colour);
+
+private:
+    std::vector<BitmapEntry> m_entries;
+    QItemSelectionModel m_selection;
+};

@@ -1,0 +1,95 @@
+#include "ui/browser_widgets.h"
+
+#include "jobs/folder_listing.h"
+#include "jobs/platform.h"
+#include "project/list_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+    setObjectName(QStringLiteral("Drive1"));
+    addItems(platform::driveRoots());
+}
+
+QString DriveList::driveOf(const QString& path) const {
+    const QString p = QDir::fromNativeSeparators(path);
+    QString best;
+    for (int i = 0; i < count(); ++i) {
+        const QString root = QDir::fromNativeSeparators(itemText(i));
+        if (p.startsWith(root, Qt::CaseInsensitive) && root.size() > best.size()) best = itemText(i);
+    }
+    return best;
+}
+
+void DriveList::setDriveOf(const QString& path) {
+    const int i = findText(driveOf(path));
+    if (i >= 0) setCurrentIndex(i);
+}
+
+DirList::DirList(QWidget* parent) : QListWidget(parent) {
+    setObjectName(QStringLiteral("Dir1"));
+    connect(this, &QListWidget::itemDoubleClicked, this, &DirList::open);
+}
+
+bool DirList::setPath(const QString& folder) {
+    const QFileInfo info(folder);
+    if (folder.isEmpty() || !info.isDir() || !info.isReadable()) return false;
+    m_path = QDir::toNativeSeparators(QDir::cleanPath(info.absoluteFilePath()));
+    fill();
+    emit pathChanged(m_path);
+    return true;
+}
+
+void DirList::fill() {
+    clear();
+    // The chain from the root down to the current folder, then the sub-folders.
+    QStringList chain;
+    QDir d(m_path);
+    do {
+        chain.prepend(QDir::toNativeSeparators(d.absolutePath()));
+    } while (d.cdUp());
+    int depth = 0;
+    for (const QString& p : chain) {
+        const QString name = QFileInfo(p).fileName().isEmpty() ? p : QFileInfo(p).fileName();
+        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + name, this);
+        item->setData(Qt::UserRole, p);
+        ++depth;
+    }
+    setCurrentRow(count() - 1);
+    for (const QString& sub : listSubfolders(m_path)) {
+        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + sub, this);
+        item->setData(Qt::UserRole, joinFolder(m_path, sub));
+    }
+}
+
+void DirList::open(QListWidgetItem* item) {
+    if (item) setPath(item->data(Qt::UserRole).toString());
+}
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+    setObjectName(QStringLiteral("File1"));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+}
+
+void FileList::setPath(const QString& folder) {
+    m_path = folder;
+    refresh();
+}
+
+void FileList::setPattern(const QString& pattern) {
+    m_pattern = pattern;
+    refresh();
+}
+
+QStringList FileList::selectedNames() const {
+    QStringList names;
+    for (int i = 0; i < count(); ++i)
+        if (item(i)->isSelected()) names << item(i)->text();
+    return names;
+}
+
+void FileList::refresh() {
+    clear();
+    if (!m_path.isEmpty()) addItems(listMatchingFiles(m_path, m_pattern));
+}

@@ -1,0 +1,54 @@
+// The classic file-browser controls: a drive list, a folder list and a file list.
+#pragma once
+#include <QComboBox>
+#include <QListWidget>
+
+/// Lists the drives (on Linux and macOS the roots of the mounted volumes, "/" first).
+class DriveList : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+    QString drive() const { return currentText(); }
+    /// Chooses the drive that holds `path` (the longest root it starts with).
+    void setDriveOf(const QString& path);
+    /// The root of the listed drives that holds `path`.
+    QString driveOf(const QString& path) const;
+};
+
+/// Shows the path from the root down to the current folder, then its sub-folders; a
+/// double-click opens a folder.
+class DirList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirList(QWidget* parent = nullptr);
+    QString path() const { return m_path; }
+    /// Moves to `folder`; false (and nothing changes) when it is not a readable folder.
+    bool setPath(const QString& folder);
+
+signals:
+    void pathChanged(const QString& path);
+
+private:
+    void fill();
+    void open(QListWidgetItem* item);
+    QString m_path;
+};
+
+/// Lists the files of a folder matching semicolon-separated patterns, case-insensitively,
+/// with extended selection.
+class FileList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileList(QWidget* parent = nullptr);
+    QString path() const { return m_path; }
+    void setPath(const QString& folder);
+    QString pattern() const { return m_pattern; }
+    void setPattern(const QString& pattern);
+    /// The names of the selected files, in list order.
+    QStringList selectedNames() const;
+    void refresh();
+
+private:
+    QString m_path;
+    QString m_pattern = QStringLiteral("*.bmp;*.jpg;*.gif");
+};

@@ -1,0 +1,125 @@
+// The main window: file browser, Project list, preview and the menus.
+#pragma once
+#include "jobs/common_dialog.h"
+#include "jobs/interaction.h"
+#include "jobs/work_folders.h"
+#include "project/project.h"
+#include "ui/browser_widgets.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+class Form3;
+class Form4;
+
+/// The main window `Form1`. It owns the project, the shared file dialog and the build
+/// timer; the other windows are single instances it opens and closes. Controls carry the
+/// names of the layout as objectName and are public so the feature code and tests can
+/// reach them.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Project& project() { return m_project; }
+    ProjectList& list() { return m_project.list(); }
+    WorkFolders& workFolders() { return m_work; }
+    const ProgramFolder& programFolder() const { return m_work.programFolder(); }
+    CommonDialog& commonDialog() { return *CommonDialog1; }
+    Interaction& interaction() { return m_interaction; }
+
+    // Menu commands.
+    void newProject();
+    void save();
+    void saveas();
+    void open();
+    void import();
+    void exitProgram();
+    void exportlist();
+    void customlistexport();
+    void importdemoicon();
+    void about();
+
+    // Buttons.
+    void command1Click(); ///< select all files
+    void command2Click(); ///< add the selected files
+    void command3Click(); ///< remove the selected entries
+    void command4Click(); ///< select all entries
+    void command5Click(); ///< save the selected entries as BMP files
+    void command6Click(); ///< set the switch of the selected entries
+    void command7Click(); ///< clear all
+
+    /// The build tick of Timer1: runs the whole build job of a save.
+    void timer1Tick();
+    /// Shows the picture at `path` in the preview frame (does nothing while `selecting`).
+    void showPreview(const QString& path);
+    /// clean_up: starts the clean-up of tempextract and empties the Project list.
+    Status clean_up();
+
+    /// The path of the file at index i of File1, as a click previews it.
+    QString filePath(int i) const;
+
+    /// The single instance of a secondary window (2 to 7), or null when it is not open.
+    QWidget* form(int n) const { return m_forms[n].data(); }
+    /// Remembers `w` as secondary window n; it is closed with the main window.
+    void setForm(int n, QWidget* w) { m_forms[n] = w; }
+    /// Brings an open secondary window n to the front; false when it is not open.
+    bool raiseForm(int n);
+
+    // Controls, named as in the layout.
+    QGroupBox* Frame1;
+    DriveList* Drive1;
+    DirList* Dir1;
+    FileList* File1;
+    QComboBox* Combo1;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QComboBox* colourselection;
+    QGroupBox* Frame2;
+    QListView* DisplayList;
+    QPushButton* Command7;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command5;
+    QPushButton* Command6;
+    QComboBox* colourselection2;
+    QGroupBox* Frame3;
+    QLabel* Image1;
+    QLineEdit* filename;
+    QLineEdit* myfile;
+    QLineEdit* mytitle;
+    QLabel* Image2;
+    QListView* dirs;
+    QListView* names;
+    QListView* colour;
+    QTimer* Timer1;
+    CommonDialog* CommonDialog1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildBrowser();
+    void buildProjectFrame();
+    void buildPreviewFrame();
+    void buildMenus();
+    void setTabOrder();
+    void drive1Change();
+    void file1Click();
+    void displayListClick(int row);
+    void closeSecondaryWindows();
+
+    Project m_project;
+    WorkFolders m_work;
+    Interaction& m_interaction;
+    QPointer<QWidget> m_forms[8];
+    bool m_closed = false;
+};

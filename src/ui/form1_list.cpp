@@ -1,0 +1,62 @@
+// The main window's file browser and Project list commands, New and Exit.
+#include "ui/form1.h"
+
+#include "project/list_commands.h"
+
+#include <QDir>
+
+void Form1::drive1Change() {
+    const QString root = Drive1->drive();
+    // Stay in the current folder when it lies on the chosen drive, else go to its root.
+    if (!Dir1->path().isEmpty() && Drive1->driveOf(Dir1->path()) == root) return;
+    if (!Dir1->setPath(root)) {
+        // A drive that cannot be opened: back to the drive of the program folder, silently.
+        QSignalBlocker block(Drive1);
+        Drive1->setDriveOf(programFolder().path());
+        Dir1->setPath(Drive1->drive());
+    }
+}
+
+QString Form1::filePath(int i) const {
+    if (i < 0 || i >= File1->count()) return {};
+    return joinFolder(Dir1->path(), File1->item(i)->text());
+}
+
+void Form1::file1Click() { showPreview(filePath(File1->currentRow())); }
+
+void Form1::displayListClick(int row) {
+    if (row < 0 || row >= list().count()) return;
+    const BitmapEntry& e = list().at(row);
+    showPreview(e.dir + e.name);
+}
+
+void Form1::command1Click() {
+    selectAllGuarded(m_project, File1->count(), [this] { File1->selectAll(); },
+                     [this](int i) { showPreview(filePath(i)); });
+}
+
+void Form1::command2Click() {
+    if (File1->count() == 0) return;
+    addSelectedFiles(list(), Dir1->path(), File1->selectedNames(), colourselection->currentText());
+}
+
+void Form1::command3Click() { list().removeSelected(); }
+
+void Form1::command4Click() {
+    selectAllGuarded(m_project, list().count(), [this] { list().selectAll(); },
+                     [this](int i) { displayListClick(i); });
+}
+
+void Form1::command6Click() { list().setSwitchOfSelected(colourselection2->currentText()); }
+
+void Form1::command7Click() { list().clear(); }
+
+Status Form1::clean_up() { return m_work.cleanUp(list()); }
+
+void Form1::newProject() {
+    // A missing tempextract only means there is nothing to clean; the list is emptied anyway.
+    clean_up();
+    m_project.setFilename(kNoname);
+}
+
+void Form1::exitProgram() { close(); }

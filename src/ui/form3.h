@@ -1,0 +1,45 @@
+// The conversion window: re-saves a list of pictures as Windows bitmap files.
+#pragma once
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTimer>
+#include <QWidget>
+
+/// `Form3`. The caller fills List1 (folders, each ending with a separator), List2 (file
+/// names), Text1 (target extension without dot) and Text2 (target folder ending with a
+/// separator), shows the window and calls startconvert(). One tick of Timer1 later the
+/// whole conversion runs; then the window hides and deletes itself, after emitting
+/// finished() with the pictures that could not be converted.
+class Form3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form3(QWidget* parent = nullptr);
+
+    /// Enables Timer1 and returns at once.
+    void startconvert();
+    /// The conversion itself (Timer1's tick).
+    void startconvert_real();
+    /// The progress as computed, (i + 1) / n * 100 in single precision.
+    float progress() const { return m_progress; }
+
+    QListWidget* List1;
+    QListWidget* List2;
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLabel* Picture1;
+    QLabel* Label1;
+    QProgressBar* ProgressBar1;
+    QTimer* Timer1;
+
+signals:
+    /// Emitted after each picture with the new progress value.
+    void progressChanged(float value);
+    /// Emitted when the conversion has ended, with one message per picture that could not
+    /// be read or written (empty when all went well).
+    void finished(const QStringList& failures);
+
+private:
+    float m_progress = 0;
+};
