@@ -1,22 +1,153 @@
-// Listing and splitting of archives: entry points of the reading side.
+// Listing and splitting of archives: the reading side of the converter.
 #include "mbm_read.h"
 
+#include "bmp_write.h"
+#include "mbm_decode.h"
+#include "mbm_listing.h"
+#include "mbm_pixels.h"
 #include "messages.h"
+
+#include <new>
 
 namespace bmconv {
 
+namespace {
+
+ReadStatus openArchiveFile(const std::string& path, FileSource& file, ArchiveReader& reader) {
+    if (!file.open(path)) {
+        if (!file.exists()) return ReadStatus::fail(kFileDoesNotExist, "no such file");
+        return ReadStatus::fail(kBadSourceFile, "cannot be read (a folder, or no permission)");
+    }
+    return reader.open();
+}
+
+// The SDK message for the code, then a line saying what exactly is wrong.
+int reportFailure(std::ostream& out, const std::string& path, const ReadStatus& status) {
+    out << messageFor(status.code) << "\n";
+    if (!status.problem.empty()) out << path << ": " << status.problem << "\n";
+    return status.code;
+}
+
+// "<name>-alpha.bmp" for the output "<name>.bmp": the suffix goes before the extension of
+// the file name (not of a folder).
+std::string alphaNameFor(const std::string& output) {
+    const size_t slash = output.find_last_of("/\\");
+    const size_t dot = output.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return output + "-alpha.bmp";
+    return output.substr(0, dot) + "-alpha" + output.substr(dot);
+}
+
+// Writes bitmap `index` to `output` (and its alpha file). The alpha file is renamed into
+// place first, so once the picture exists everything of this bitmap is complete.
+ReadStatus writeBitmap(ArchiveReader& reader, size_t index, const std::string& output) {
+    BitmapInfo info;
+    ReadStatus status = reader.bitmap(index, info);
+    if (!status.ok()) return status;
+    const uint32_t width = uint32_t(info.width), height = uint32_t(info.height);
+    BmpFileWriter picture, mask;
+    const bool withAlpha = info.hasAlpha();
+    if (!picture.begin(output, BmpFileWriter::Kind::Colour24, width, height))
+        return ReadStatus::fail(kBadDestinationFile, picture.error());
+    if (withAlpha && !mask.begin(alphaNameFor(output), BmpFileWriter::Kind::Grey8, width, height))
+        return ReadStatus::fail(kBadDestinationFile, mask.error());
+
+    const RowExpander expander(info.bpp, info.colour);
+    std::vector<uint8_t> bgr(size_t(width) * 3), alpha(withAlpha ? width : 0);
+    status = decodeBitmap(reader, info, index + 1, [&](const uint8_t* row) {
+        expander.expand(row, width, bgr.data(), withAlpha ? alpha.data() : nullptr);
+        return picture.addRow(bgr.data()) && (!withAlpha || mask.addRow(alpha.data()));
+    });
+    if (status.code == kBadDestinationFile)
+        return ReadStatus::fail(kBadDestinationFile, picture.error() + mask.error());
+    if (!status.ok()) return status;
+    if (withAlpha && !mask.commit()) return ReadStatus::fail(kBadDestinationFile, mask.error());
+    if (!picture.commit()) return ReadStatus::fail(kBadDestinationFile, picture.error());
+    return {};
+}
+
+// Checks the whole archive first, so a damaged one leaves no output behind.
+ReadStatus splitChecked(const std::string& path, const std::vector<std::string>& outputs) {
+    FileSource file;
+    ArchiveReader reader(file);
+    ReadStatus status = openArchiveFile(path, file, reader);
+    if (!status.ok()) return status;
+    const size_t writeCount = std::min(reader.count(), outputs.size());
+    status = checkArchive(reader, writeCount);
+    if (!status.ok()) return status;
+    for (size_t i = 0; i < writeCount; ++i) {
+        BitmapInfo info;
+        status = reader.bitmap(i, info);
+        if (status.ok() && !BmpFileWriter::fits(BmpFileWriter::Kind::Colour24,
+                                                uint32_t(info.width), uint32_t(info.height))) {
+            return ReadStatus::fail(kBadDestinationFile,
+                                    "bitmap " + std::to_string(i + 1) +
+                                        " is too large for a BMP file");
+        }
+    }
+    for (size_t i = 0; i < writeCount; ++i) {
+        status = writeBitmap(reader, i, outputs[i]);
+        if (!status.ok()) return status;
+    }
+    if (outputs.size() > reader.count()) {
+        return ReadStatus::fail(kSourceTargetMismatch,
+                                "the archive holds " + std::to_string(reader.count()) +
+                                    " bitmaps, " + std::to_string(outputs.size()) +
+                                    " output files were named");
+    }
+    return {};
+}
+
+ReadStatus listChecked(const std::string& path, std::ostream& out) {
+    FileSource file;
+    ArchiveReader reader(file);
+    ReadStatus status = openArchiveFile(path, file, reader);
+    if (!status.ok()) return status;
+    status = checkArchive(reader, reader.count());
+    if (!status.ok()) return status;
+    // Only a sound archive is listed: a caller reading the depth lines by position must
+    // never see part of a listing.
+    printListingHead(out, path, reader.kind(), reader.count());
+    for (size_t i = 0; i < reader.count(); ++i) {
+        BitmapInfo info;
+        status = reader.bitmap(i, info);
+        if (!status.ok()) return status;
+        printBitmapEntry(out, i + 1, info);
+    }
+    out << "\n";
+    return {};
+}
+
+} // namespace
+
 int listArchive(const std::string& archivePath, std::ostream& out) {
     printBanner(out);
-    out << archivePath << ": reading archives is not available yet\n";
-    return kBadSourceFile;
+    ReadStatus status;
+    try {
+        status = listChecked(archivePath, out);
+    } catch (const std::bad_alloc&) {
+        status = ReadStatus::fail(kOutOfMemory, "not enough memory to read the archive");
+    }
+    if (!status.ok()) return reportFailure(out, archivePath, status);
+    return kSuccess;
 }
 
 int splitArchive(const std::string& archivePath, const std::vector<std::string>& outputs,
                  std::ostream& out) {
-    (void)outputs;
     printBanner(out);
-    out << archivePath << ": reading archives is not available yet\n";
-    return kBadSourceFile;
+    out << "Decompiling...\n"
+        << "Epoc file: " << archivePath << "\n\n";
+    for (size_t i = 0; i < outputs.size(); ++i)
+        out << "Bitmap file " << i + 1 << "\t: " << outputs[i] << "\n";
+    ReadStatus status;
+    try {
+        status = splitChecked(archivePath, outputs);
+    } catch (const std::bad_alloc&) {
+        status = ReadStatus::fail(kOutOfMemory, "not enough memory to split the archive");
+    }
+    if (!status.ok()) return reportFailure(out, archivePath, status);
+    out << messageFor(kSuccess) << "\n";
+    return kSuccess;
 }
 
 } // namespace bmconv

@@ -1,0 +1,61 @@
+// Writing split bitmaps as Windows BMP files: 24-bit pictures and 8-bit alpha masks, the
+// way the SDK converter lays them out.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bmconv {
+
+/// Writes one bottom-up BMP file from rows handed over top row first. The file is written
+/// under a temporary name beside its destination and renamed into place by commit(), so
+/// the destination never holds a partly written picture. Memory stays at a bounded slice
+/// of rows whatever the picture size.
+class BmpFileWriter {
+public:
+    enum class Kind {
+        Colour24,  // B, G, R rows, padded with 0xFF
+        Grey8,     // palette of 256 greys, index rows padded with 0x00
+    };
+
+    BmpFileWriter() = default;
+    ~BmpFileWriter();
+    BmpFileWriter(const BmpFileWriter&) = delete;
+    BmpFileWriter& operator=(const BmpFileWriter&) = delete;
+
+    /// True when a picture of this size fits the 32-bit sizes of a BMP file.
+    static bool fits(Kind kind, uint32_t width, uint32_t height);
+
+    /// Creates the temporary file and writes the headers. False (see error()) when the file
+    /// cannot be created or the picture is too large for a BMP file.
+    bool begin(const std::string& path, Kind kind, uint32_t width, uint32_t height);
+
+    /// Takes the next row from the top: 3 × width bytes (Colour24) or width bytes (Grey8).
+    bool addRow(const uint8_t* pixels);
+
+    /// Writes what is left, closes the file and renames it to its destination.
+    bool commit();
+
+    /// Removes the temporary file unless it was committed (also done by the destructor).
+    void abandon();
+
+    const std::string& error() const { return error_; }
+
+private:
+    bool flushRows();
+    bool fail(const std::string& what);
+
+    std::FILE* file_ = nullptr;
+    std::string path_, tempPath_;
+    Kind kind_ = Kind::Colour24;
+    uint32_t width_ = 0, height_ = 0;
+    uint32_t rowBytes_ = 0, pixelBytes_ = 0, dataOffset_ = 0;
+    uint32_t rowsDone_ = 0;    // rows handed over so far
+    uint32_t chunkStart_ = 0;  // first row (from the top) held in chunk_
+    uint32_t chunkRows_ = 0;   // rows the current slice holds when full
+    std::vector<uint8_t> chunk_;
+    std::string error_;
+};
+
+} // namespace bmconv

@@ -1,0 +1,58 @@
+// Decoding the stored pixel data of a bitmap (compressions 0 to 6) piece by piece, so a
+// caller can take the pixel buffer row by row without holding all of it.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace bmconv {
+
+/// Turns one bitmap's stored data into its pixel buffer, in order. Runs cross row ends, so
+/// the decoder keeps a run that is only partly delivered for the next call.
+class StreamDecoder {
+public:
+    /// `data` (which must outlive the decoder) holds `length` bytes stored with
+    /// `compression` (0 to 6) for a buffer of `bufferSize` bytes.
+    StreamDecoder(uint32_t compression, const uint8_t* data, size_t length, uint64_t bufferSize);
+
+    /// Bytes one value takes in the pixel buffer (1, 2, 3 or 4); every read must ask for a
+    /// multiple of it. Rows always are.
+    size_t valueBytes() const { return valueBytes_; }
+
+    /// Writes the next `count` bytes of the pixel buffer to `dst`. Returns false, with
+    /// error() naming the problem, when the data ends early or would fill more than the
+    /// buffer.
+    bool read(uint8_t* dst, size_t count);
+
+    /// After the whole buffer was read: true when the data was used up exactly; otherwise
+    /// error() says what is left over.
+    bool finish();
+
+    const std::string& error() const { return error_; }
+
+private:
+    bool fill(uint8_t* dst, size_t values);
+    bool startRecord();
+    void emitRun(uint8_t* dst, size_t values);
+    void emitLiteral(uint8_t* dst, size_t values);
+    bool failAt(const std::string& what);
+    uint64_t totalBytes() const { return totalValues_ * valueBytes_; }
+    uint64_t decodedBytes() const { return (totalValues_ - unclaimed_ - pending_) * valueBytes_; }
+
+    uint32_t compression_;
+    const uint8_t* data_;
+    size_t length_;
+    size_t pos_ = 0;
+    uint64_t remainingBuffer_;
+    size_t valueBytes_;   // bytes a value takes in the pixel buffer
+    size_t streamBytes_;  // bytes a value takes in the stored data
+    // The record being delivered: a run of one value or a literal read from data_.
+    bool inRun_ = false;
+    size_t pending_ = 0;  // values of the current record not yet delivered
+    uint64_t totalValues_;
+    uint64_t unclaimed_;  // values of the buffer no record has covered yet
+    uint8_t runValue_[4] = {0, 0, 0, 0};
+    std::string error_;
+};
+
+} // namespace bmconv
