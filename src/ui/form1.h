@@ -117,6 +117,13 @@ private:
     void displayListClick(int row);
     void closeSecondaryWindows();
 
+    // --- saving (Save, Save As, the build tick, the command-file export) ---
+    // --- end saving ---
+    // --- reading (Open, Import) ---
+    // --- end reading ---
+    // --- side tools (preview, exports, demo icons, About, BMP saving) ---
+    // --- end side tools ---
+
     Project m_project;
     WorkFolders m_work;
     Interaction& m_interaction;
