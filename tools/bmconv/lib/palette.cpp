@@ -53,4 +53,28 @@ const std::array<Rgb, 256>& palette256() {
     return table;
 }
 
+static int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return 0;
+}
+
+static uint8_t hexByte(const char* p) { return uint8_t(hexValue(p[0]) * 16 + hexValue(p[1])); }
+
+bool parsePaletteText(const std::string& text, std::array<Rgb, 256>& palette) {
+    size_t found = 0;
+    size_t pos = 0;
+    while (found < palette.size() && pos + 10 <= text.size()) {
+        if (text[pos] != '0' || (text[pos + 1] != 'x' && text[pos + 1] != 'X')) {
+            ++pos;
+            continue;
+        }
+        const char* e = text.data() + pos;  // 0x00BBGGRR
+        palette[found++] = Rgb{hexByte(e + 8), hexByte(e + 6), hexByte(e + 4)};
+        pos += 10;
+    }
+    return found == palette.size();
+}
+
 } // namespace bmconv

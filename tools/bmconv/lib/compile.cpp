@@ -1,0 +1,176 @@
+#include "compile.h"
+
+#include "bmp_read.h"
+#include "compress.h"
+#include "header_file.h"
+#include "messages.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace bmconv {
+namespace {
+
+/// Removes a stale or partial output, but never a folder or anything else that is not a file.
+void removeOutput(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
+}
+
+const char* storeName(StoreKind kind) {
+    switch (kind) {
+    case StoreKind::File: return "File store";
+    case StoreKind::Rom: return "ROM image store";
+    case StoreKind::CompressedRom: return "Compressed ROM image store";
+    }
+    return "";
+}
+
+int loadPalette(const std::string& path, C8Table& table, std::ostream& details) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        details << "Cannot open the palette file " << path << "\n";
+        return kBadPaletteFile;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::array<Rgb, 256> palette;
+    if (!parsePaletteText(text, palette)) {
+        details << "The palette file " << path << " holds fewer than 256 entries (0x00BBGGRR)\n";
+        return kBadPaletteFile;
+    }
+    table = makeC8Table(palette);
+    return kSuccess;
+}
+
+/// Loads the alpha values of a /c32a source into `alpha` (one byte per pixel, top first).
+int loadAlpha(const SourceSpec& source, const BmpImage& image, std::vector<uint8_t>& alpha,
+              std::ostream& details) {
+    const std::string name = alphaFileName(source.name);
+    BmpDecodeResult bmp = loadBmpFile(name);
+    if (!bmp.ok) {
+        details << name << ": " << bmp.message << "\n";
+        return bmp.errorCode == kFileDoesNotExist ? kAlphaFileMissing : bmp.errorCode;
+    }
+    if (bmp.image.bitsPerPixel != 8) {
+        details << name << " has " << bmp.image.bitsPerPixel << " bits per pixel\n";
+        return kAlphaNot8bpp;
+    }
+    if (bmp.image.width != image.width || bmp.image.height != image.height) {
+        details << name << " is " << bmp.image.width << " x " << bmp.image.height << ", "
+                << source.name << " is " << image.width << " x " << image.height << "\n";
+        return kAlphaSizeMismatch;
+    }
+    alpha = std::move(bmp.image.indices);
+    return kSuccess;
+}
+
+/// Converts, compresses and appends one source. `packed` is scratch space kept across calls.
+int addSource(const CompileRequest& request, const SourceSpec& source, const C8Table* c8,
+              ArchiveWriter& writer, std::vector<uint8_t>& packed, std::ostream& details) {
+    if (!source.modeValid) return kInvalidBitmapMode;
+    BmpDecodeResult bmp = loadBmpFile(source.name);
+    if (!bmp.ok) {
+        details << source.name << ": " << bmp.message << "\n";
+        return bmp.errorCode;
+    }
+    const BmpImage& image = bmp.image;
+    std::vector<uint8_t> alpha;
+    if (source.mode == BitmapMode::C32A) {
+        const int code = loadAlpha(source, image, alpha, details);
+        if (code != kSuccess) return code;
+    }
+    const std::vector<uint8_t> raw =
+        encodePixels(image, source.mode, c8, alpha.empty() ? nullptr : alpha.data());
+    const ModeTraits traits = traitsOf(source.mode);
+    BitmapRecord record;
+    record.width = image.width;
+    record.height = image.height;
+    record.twipsWidth = twipsFor(image.width, image.xPelsPerMeter);
+    record.twipsHeight = twipsFor(image.height, image.yPelsPerMeter);
+    record.bpp = uint32_t(traits.bpp);
+    record.colour = uint32_t(traits.colour);
+    record.stride = strideFor(traits.bpp, uint32_t(image.width));
+    record.romMode = uint32_t(traits.romMode);
+    const std::vector<uint8_t>* data = &raw;
+    const bool compress = request.store != StoreKind::Rom && !request.noCompression;
+    if (compress && compressPixels(traits.scheme, raw, packed)) {
+        record.compression = uint32_t(traits.scheme);
+        data = &packed;
+    }
+    if (!writer.add(record, data->data(), data->size())) {
+        details << "Cannot write " << request.destination << "\n";
+        return kBadDestinationFile;
+    }
+    return kSuccess;
+}
+
+int compileSources(const CompileRequest& request, std::ostream& details) {
+    C8Table custom;
+    const C8Table* c8 = nullptr;
+    if (!request.palettePath.empty()) {
+        const int code = loadPalette(request.palettePath, custom, details);
+        if (code != kSuccess) return code;
+        c8 = &custom;
+    }
+    ArchiveWriter writer;
+    if (!writer.open(request.destination, request.store, request.sources.size())) {
+        details << "Cannot create " << request.destination << "\n";
+        return kBadDestinationFile;
+    }
+    std::vector<uint8_t> packed;
+    for (const SourceSpec& source : request.sources) {
+        const int code = addSource(request, source, c8, writer, packed, details);
+        if (code != kSuccess) return code;
+    }
+    if (!request.headerPath.empty()) {
+        std::vector<std::string> names;
+        for (const SourceSpec& source : request.sources) names.push_back(source.name);
+        const std::string text = makeHeaderText(request.headerPath, request.destination, names);
+        if (!writeHeaderFile(request.headerPath, text)) {
+            details << "Cannot write the header " << request.headerPath << "\n";
+            return kBadDestinationFile;
+        }
+    }
+    if (!writer.commit()) {
+        details << "Cannot write " << request.destination << "\n";
+        if (!request.headerPath.empty()) removeOutput(request.headerPath);
+        return kBadDestinationFile;
+    }
+    return kSuccess;
+}
+
+} // namespace
+
+int32_t twipsFor(int32_t pixels, int32_t pixelsPerMetre) {
+    if (pixelsPerMetre <= 0) return 0;
+    const int32_t scaled = int32_t(uint32_t(uint64_t(int64_t(pixels) * 1440000)));
+    return scaled / 254 / pixelsPerMetre;
+}
+
+std::string alphaFileName(const std::string& sourceName) {
+    const size_t slash = sourceName.find_last_of("/\\");
+    const size_t dot = sourceName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return sourceName + "-alpha";
+    return sourceName.substr(0, dot) + "-alpha" + sourceName.substr(dot);
+}
+
+int compileArchive(const CompileRequest& request, std::ostream& out) {
+    std::ostringstream report;
+    printBanner(report);
+    report << "Compiling...\n"
+           << "Multiple bitmap store type: " << storeName(request.store) << "\n"
+           << "Epoc file: " << request.destination << "\n\n";
+    for (size_t i = 0; i < request.reportedSources && i < request.sources.size(); ++i)
+        report << "Bitmap file " << i + 1 << "\t: " << request.sources[i].name << "\n";
+    const int code = compileSources(request, report);
+    if (code != kSuccess) removeOutput(request.destination);
+    report << messageFor(code) << "\n";
+    if (!(request.quiet && code == kSuccess)) out << report.str();
+    return code;
+}
+
+} // namespace bmconv

@@ -1,0 +1,45 @@
+// Compiling BMP pictures into an archive: the job, its report and its exit code.
+#pragma once
+#include "mbm_write.h"
+#include "pixel_encode.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace bmconv {
+
+/// One source picture as the command line names it.
+struct SourceSpec {
+    std::string name;        ///< file name, switch removed
+    bool modeValid = true;   ///< false when the switch names no colour mode
+    BitmapMode mode = BitmapMode::Grey2;
+};
+
+/// Everything a compile needs.
+struct CompileRequest {
+    StoreKind store = StoreKind::File;
+    bool noCompression = false;
+    bool quiet = false;
+    std::string headerPath;   ///< /h: identifier header to write, empty for none
+    std::string palettePath;  ///< /p: palette file for /c8, empty for none
+    std::string destination;
+    std::vector<SourceSpec> sources;
+    size_t reportedSources = 0;  ///< how many sources the report lists (the first ones)
+};
+
+/// Compiles the sources in order into the destination and prints the report (all of it
+/// unless quiet and successful). Returns 0 or the SDK tool's exit code; on any error the
+/// destination (and the header) no longer exists afterwards.
+int compileArchive(const CompileRequest& request, std::ostream& out);
+
+/// Twips for `pixels` at `pixelsPerMetre`, computed in the SDK converter's 32-bit
+/// arithmetic; 0 when the resolution is not positive.
+int32_t twipsFor(int32_t pixels, int32_t pixelsPerMetre);
+
+/// The name of the alpha picture for a /c32a source: "-alpha" inserted before the extension
+/// ("pic.bmp" gives "pic-alpha.bmp"), or appended when the name has none.
+std::string alphaFileName(const std::string& sourceName);
+
+} // namespace bmconv

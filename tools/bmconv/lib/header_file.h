@@ -1,0 +1,22 @@
+// The C++ header of bitmap identifiers that /h writes beside an archive.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace bmconv {
+
+/// The identifier part taken from a file name: folder and extension dropped, first letter
+/// upper-case, the rest lower-case, and every character that may not appear in a C++
+/// identifier replaced by '_'.
+std::string identifierPart(const std::string& fileName);
+
+/// The header text: a four-line comment, then `enum TMbm<Archive>` with one entry
+/// `EMbm<Archive><Source>` per source in order. Entries that would repeat an earlier one get
+/// a suffix `_2`, `_3`, ... so that the header always compiles.
+std::string makeHeaderText(const std::string& headerPath, const std::string& archivePath,
+                           const std::vector<std::string>& sourceNames);
+
+/// Writes `text` to `path`. Returns false (and leaves no file) when that fails.
+bool writeHeaderFile(const std::string& path, const std::string& text);
+
+} // namespace bmconv

@@ -1,0 +1,139 @@
+#include "mbm_write.h"
+
+#include <cstdio>
+
+namespace bmconv {
+namespace {
+
+constexpr uint32_t kFileStoreUids[4] = {0x10000037, 0x10000042, 0, 0x47396439};
+constexpr uint32_t kRomImageUid = 0x10000041;
+constexpr uint32_t kRomRecordUid = 0x10000040;
+constexpr uint32_t kHeaderLength = 40;
+constexpr uint32_t kRomRecordLength = 68;
+constexpr uint64_t kMaxArchiveSize = 0xFFFFFFFFull;
+
+void put32(uint8_t* p, uint32_t v) {
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
+}
+
+/// The 40-byte bitmap header for `dataSize` bytes of pixel data.
+void encodeHeader(const BitmapRecord& r, uint32_t dataSize, uint8_t* out) {
+    const uint32_t fields[10] = {kHeaderLength + dataSize, kHeaderLength, uint32_t(r.width),
+                                 uint32_t(r.height), uint32_t(r.twipsWidth),
+                                 uint32_t(r.twipsHeight), r.bpp, r.colour, 0, r.compression};
+    for (int i = 0; i < 10; ++i) put32(out + 4 * i, fields[i]);
+}
+
+} // namespace
+
+ArchiveWriter::~ArchiveWriter() { abandon(); }
+
+bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t count) {
+    abandon();
+    destination_ = destination;
+    kind_ = kind;
+    count_ = count;
+    offsets_.clear();
+    if (kind != StoreKind::File && 8 + 4 * uint64_t(count) > kMaxArchiveSize) return false;
+    // "x" refuses an existing file, so a stranger's file is never overwritten.
+    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
+        tempPath_ = destination + ".tmp" + std::to_string(attempt);
+        file_ = std::fopen(tempPath_.c_str(), "wbx");
+    }
+    if (!file_) {
+        tempPath_.clear();
+        return false;
+    }
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+    position_ = 0;
+    if (kind == StoreKind::File) {
+        for (uint32_t uid : kFileStoreUids)
+            if (!writeWord(uid)) return false;
+        return writeWord(0);  // trailer offset, filled in by commit()
+    }
+    if (!writeWord(kRomImageUid) || !writeWord(uint32_t(count))) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (!writeWord(0)) return false;
+    return true;
+}
+
+bool ArchiveWriter::add(const BitmapRecord& record, const uint8_t* data, size_t size) {
+    if (!file_ || offsets_.size() >= count_) return false;
+    const bool rom = kind_ != StoreKind::File;
+    const uint64_t padded = rom ? (uint64_t(size) + 3) / 4 * 4 : size;
+    const uint64_t recordSize = (rom ? kRomRecordLength : kHeaderLength) + padded;
+    if (position_ + recordSize + 4 + 4 * uint64_t(count_) > kMaxArchiveSize) return false;
+    offsets_.push_back(uint32_t(position_));
+    if (rom) {
+        const uint32_t lead[5] = {kRomRecordUid, record.romMode, 0, 0, record.stride};
+        for (uint32_t word : lead)
+            if (!writeWord(word)) return false;
+    }
+    uint8_t header[kHeaderLength];
+    encodeHeader(record, uint32_t(size), header);
+    if (!writeBytes(header, sizeof header)) return false;
+    if (rom && (!writeWord(0xFFFFFFFF) || !writeWord(kRomRecordLength))) return false;
+    if (size > 0 && !writeBytes(data, size)) return false;
+    static const uint8_t fill[3] = {0xFF, 0xFF, 0xFF};
+    return writeBytes(fill, size_t(padded - size));
+}
+
+bool ArchiveWriter::commit() {
+    if (!file_ || offsets_.size() != count_) return false;
+    bool ok;
+    if (kind_ == StoreKind::File) {
+        const uint32_t trailer = uint32_t(position_);
+        ok = writeWord(uint32_t(offsets_.size()));
+        for (uint32_t offset : offsets_) ok = ok && writeWord(offset);
+        ok = ok && writeAt(16, {trailer});
+    } else {
+        ok = writeAt(8, offsets_);
+    }
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    if (ok) {
+#ifdef _WIN32
+        std::remove(destination_.c_str());
+#endif
+        ok = std::rename(tempPath_.c_str(), destination_.c_str()) == 0;
+    }
+    if (!ok) std::remove(tempPath_.c_str());
+    tempPath_.clear();
+    return ok;
+}
+
+void ArchiveWriter::abandon() {
+    if (file_) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!tempPath_.empty()) {
+        std::remove(tempPath_.c_str());
+        tempPath_.clear();
+    }
+}
+
+bool ArchiveWriter::writeBytes(const void* data, size_t size) {
+    if (size == 0) return true;
+    if (std::fwrite(data, 1, size, file_) != size) return false;
+    position_ += size;
+    return true;
+}
+
+bool ArchiveWriter::writeWord(uint32_t value) {
+    uint8_t bytes[4];
+    put32(bytes, value);
+    return writeBytes(bytes, 4);
+}
+
+bool ArchiveWriter::writeAt(uint64_t offset, const std::vector<uint32_t>& words) {
+    if (std::fseek(file_, long(offset), SEEK_SET) != 0) return false;
+    for (uint32_t word : words)
+        if (!writeWord(word)) return false;
+    return true;
+}
+
+} // namespace bmconv

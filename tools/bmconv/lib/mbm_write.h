@@ -1,0 +1,62 @@
+// Writing multi-bitmap archives: the file store and the ROM image, one bitmap at a time.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace bmconv {
+
+enum class StoreKind { File, Rom, CompressedRom };
+
+/// The 40-byte bitmap header fields (the header length and palette count are fixed) plus
+/// what a ROM record adds.
+struct BitmapRecord {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t twipsWidth = 0;
+    int32_t twipsHeight = 0;
+    uint32_t bpp = 0;
+    uint32_t colour = 0;
+    uint32_t compression = 0;
+    uint32_t stride = 0;   ///< uncompressed bytes per row (ROM records)
+    uint32_t romMode = 0;  ///< display mode (ROM records)
+};
+
+/// Writes an archive into a temporary file beside the destination and moves it into place
+/// on commit(), so the destination never holds a half-written archive. Memory use does not
+/// depend on the number of bitmaps beyond one offset each.
+class ArchiveWriter {
+public:
+    ArchiveWriter() = default;
+    ~ArchiveWriter();
+    ArchiveWriter(const ArchiveWriter&) = delete;
+    ArchiveWriter& operator=(const ArchiveWriter&) = delete;
+
+    /// Starts an archive of `count` bitmaps (ROM images need the count up front). Returns
+    /// false when the temporary file cannot be created.
+    bool open(const std::string& destination, StoreKind kind, size_t count);
+    /// Appends one bitmap: its header, then `size` data bytes. Returns false on a write error,
+    /// when more than `count` bitmaps are added, or when the archive would pass 4 GB.
+    bool add(const BitmapRecord& record, const uint8_t* data, size_t size);
+    /// Writes the trailer or offset table and renames the archive into place. Returns false
+    /// on any write error or when fewer bitmaps than announced were added.
+    bool commit();
+    /// Drops the temporary file (also done by the destructor unless committed).
+    void abandon();
+
+private:
+    bool writeBytes(const void* data, size_t size);
+    bool writeWord(uint32_t value);
+    bool writeAt(uint64_t offset, const std::vector<uint32_t>& words);
+
+    std::FILE* file_ = nullptr;
+    std::string destination_;
+    std::string tempPath_;
+    StoreKind kind_ = StoreKind::File;
+    size_t count_ = 0;
+    uint64_t position_ = 0;
+    std::vector<uint32_t> offsets_;
+};
+
+} // namespace bmconv
