@@ -13,9 +13,9 @@ struct LineCase {
     CommandKind kind;
     std::string text;
     std::vector<std::string> args;
-    std::string out;  // "" = no redirection of standard output
+    std::string out; // "" = no redirection of standard output
     bool append;
-    std::string err;  // "" = no redirection of standard error
+    std::string err; // "" = no redirection of standard error
 };
 
 class ParseLineTest : public ::testing::TestWithParam<LineCase> {};
@@ -52,8 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         // cd, quotes optional, blanks inside the folder kept.
         LineCase{"cd \"/p q/temp\"", K::ChangeDir, "/p q/temp", {}, "", false, ""},
         LineCase{"CD /p q/temp/", K::ChangeDir, "/p q/temp/", {}, "", false, ""},
-        LineCase{"cd /d \"C:\\prog\\temp\\\"", K::ChangeDir, "C:\\prog\\temp\\", {}, "", false,
-                 ""},
+        LineCase{"cd /d \"C:\\prog\\temp\\\"", K::ChangeDir, "C:\\prog\\temp\\", {}, "", false, ""},
         LineCase{"echo off", K::EchoSwitch, "off", {}, "", false, ""},
         LineCase{"@ECHO OFF", K::EchoSwitch, "OFF", {}, "", false, ""},
         // echo keeps the blank before '>' and everything unquoted but '>'.
@@ -61,8 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"echo hi>f.log", K::Echo, "hi", {}, "f.log", false, ""},
         LineCase{"echo a>b > f", K::Echo, "a>b ", {}, "f", false, ""},
         LineCase{"echo \"x > y\" >> \"my log\"", K::Echo, "\"x > y\" ", {}, "my log", true, ""},
-        LineCase{"echo a&touch x|y;z $(w) `v`", K::Echo, "a&touch x|y;z $(w) `v`", {}, "", false,
-                 ""},
+        LineCase{
+            "echo a&touch x|y;z $(w) `v`", K::Echo, "a&touch x|y;z $(w) `v`", {}, "", false, ""},
         LineCase{"echo  two ", K::Echo, " two ", {}, "", false, ""},
         LineCase{"echo text >", K::Invalid, "", {}, "", false, ""},
         // del takes the rest of the line as one name.
@@ -72,10 +71,20 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"erase \"q.txt\"", K::Delete, "q.txt", {}, "", false, ""},
         LineCase{"del", K::Invalid, "", {}, "", false, ""},
         // Programs: blanks split, quotes group and go, '>' redirects.
-        LineCase{"bmconv.exe mbmcreater.txt > error.log", K::Run, "bmconv.exe", {"mbmcreater.txt"},
-                 "error.log", false, ""},
-        LineCase{"bmconv /v icons.mbm>temp.log", K::Run, "bmconv", {"/v", "icons.mbm"},
-                 "temp.log", false, ""},
+        LineCase{"bmconv.exe mbmcreater.txt > error.log",
+                 K::Run,
+                 "bmconv.exe",
+                 {"mbmcreater.txt"},
+                 "error.log",
+                 false,
+                 ""},
+        LineCase{"bmconv /v icons.mbm>temp.log",
+                 K::Run,
+                 "bmconv",
+                 {"/v", "icons.mbm"},
+                 "temp.log",
+                 false,
+                 ""},
         LineCase{"bmconv extract.txt", K::Run, "bmconv", {"extract.txt"}, "", false, ""},
         LineCase{"p \"a b\" \"\" c\"d e\"f", K::Run, "p", {"a b", "", "cd ef"}, "", false, ""},
         LineCase{"p \"x>y\" a&b $(c)", K::Run, "p", {"x>y", "a&b", "$(c)"}, "", false, ""},
@@ -133,5 +142,5 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"a\rb\r\n", {"a\rb"}}, SplitCase{"x\r", {"x"}},
                       SplitCase{std::string("\xE9\0z\n", 4), {std::string("\xE9\0z", 3)}}));
 
-}  // namespace
-}  // namespace batchrun
+} // namespace
+} // namespace batchrun

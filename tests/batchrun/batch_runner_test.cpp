@@ -19,7 +19,7 @@ struct Runner {
 // ---- del ----
 
 struct DeleteCase {
-    std::vector<std::string> files;  // names ending in '/' are folders
+    std::vector<std::string> files; // names ending in '/' are folders
     std::string line;
     std::set<std::string> left;
     bool ok;
@@ -31,8 +31,10 @@ TEST_P(DeleteTest, DeletesWhatWindowsWouldAndNothingElse) {
     const DeleteCase& c = GetParam();
     TempFolder dir;
     for (const std::string& f : c.files) {
-        if (f.back() == '/') fs::create_directory(dir / f);
-        else writeBytes(dir / f, "x");
+        if (f.back() == '/')
+            fs::create_directory(dir / f);
+        else
+            writeBytes(dir / f, "x");
     }
     Runner r(dir);
     EXPECT_EQ(r.runner.runLine(c.line, 1), c.ok) << c.line;
@@ -44,8 +46,8 @@ TEST_P(DeleteTest, DeletesWhatWindowsWouldAndNothingElse) {
 INSTANTIATE_TEST_SUITE_P(
     Names, DeleteTest,
     ::testing::Values(
-        DeleteCase{{"a.bmp", "B.BMP", "c.Bmp", "d.txt", "e.bmpx"}, "del *.bmp", {"d.txt", "e.bmpx"},
-                   true},
+        DeleteCase{
+            {"a.bmp", "B.BMP", "c.Bmp", "d.txt", "e.bmpx"}, "del *.bmp", {"d.txt", "e.bmpx"}, true},
         DeleteCase{{"a.BMP", "b.txt"}, "DEL *.bmp", {"b.txt"}, true},
         DeleteCase{{"x.txt"}, "del X.TXT", {}, true},
         DeleteCase{{"x.txt", "X.TXT"}, "del x.txt", {"X.TXT"}, true},
@@ -67,9 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- echo ----
 
 struct EchoCase {
-    std::string before;  // content of out.log before; "-" = no file
+    std::string before; // content of out.log before; "-" = no file
     std::string line;
-    std::string bytes;   // content of out.log after
+    std::string bytes; // content of out.log after
 };
 
 class EchoTest : public ::testing::TestWithParam<EchoCase> {};
@@ -102,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct ProgramCase {
     std::vector<std::string> files;
     std::string line;
-    std::string found;  // file name of the started program; "" = not found
+    std::string found; // file name of the started program; "" = not found
 };
 
 class ProgramLookupTest : public ::testing::TestWithParam<ProgramCase> {};
@@ -111,8 +113,10 @@ TEST_P(ProgramLookupTest, FindsProgramInCurrentFolder) {
     const ProgramCase& c = GetParam();
     TempFolder dir;
     for (const std::string& f : c.files) {
-        if (f.back() == '/') fs::create_directory(dir / f);
-        else writeBytes(dir / f, "x");
+        if (f.back() == '/')
+            fs::create_directory(dir / f);
+        else
+            writeBytes(dir / f, "x");
     }
     Runner r(dir);
     bool ok = r.runner.runLine(c.line, 3);
@@ -188,9 +192,12 @@ TEST(ChangeDirTest, FailedCdProtectsTheOldFolderUntilNextCdSucceeds) {
     writeBytes(dir / "precious.txt", "mine");
     writeBytes(dir / "work/tmp.txt", "work");
     Runner r(dir);
-    const std::vector<std::string> lines{
-        "cd \"" + (dir / "gone").string() + "\"", "del *.txt", "echo x > made.log", "prog",
-        "cd work", "del *.txt"};
+    const std::vector<std::string> lines{"cd \"" + (dir / "gone").string() + "\"",
+                                         "del *.txt",
+                                         "echo x > made.log",
+                                         "prog",
+                                         "cd work",
+                                         "del *.txt"};
     EXPECT_EQ(r.runner.runAll(lines), 4u) << r.report.str();
     EXPECT_EQ(readBytes(dir / "precious.txt"), "mine");
     EXPECT_FALSE(fs::exists(dir / "made.log"));
@@ -203,9 +210,9 @@ TEST(ChangeDirTest, FailedCdProtectsTheOldFolderUntilNextCdSucceeds) {
 TEST(BatchOrderTest, FailingLinesAreReportedAndTheNextLineRuns) {
     TempFolder dir;
     Runner r(dir);
-    const std::vector<std::string> lines{"/h",      "",          "C:",       "del nothing.bmp",
-                                         "nothere", "copy a b",  "echo off", "p >",
-                                         "echo \"done\" > end.log"};
+    const std::vector<std::string> lines{
+        "/h",       "",         "C:",  "del nothing.bmp",        "nothere",
+        "copy a b", "echo off", "p >", "echo \"done\" > end.log"};
     EXPECT_EQ(r.runner.runAll(lines), 5u);
     EXPECT_EQ(readBytes(dir / "end.log"), "\"done\" \r\n");
     const std::string rep = r.report.str();
@@ -225,5 +232,5 @@ TEST(BatchOrderTest, EchoWithoutFileWritesToConsole) {
     EXPECT_TRUE(dir.names().empty());
 }
 
-}  // namespace
-}  // namespace batchrun::test
+} // namespace
+} // namespace batchrun::test

@@ -11,7 +11,8 @@ namespace {
 const std::string kBatchrun = std::string(ZEMBREL_BIN_DIR) + "/batchrun";
 
 // Prints its argument count and each argument in brackets.
-const char* const kArgsScript = "#!/bin/sh\necho \"n=$#\"\nfor a in \"$@\"; do echo \"[$a]\"; done\n";
+const char* const kArgsScript =
+    "#!/bin/sh\necho \"n=$#\"\nfor a in \"$@\"; do echo \"[$a]\"; done\n";
 
 struct Result {
     bool started = false;
@@ -64,7 +65,8 @@ TEST(BatchrunProgramTest, RunsABuildBatchLikeTheEditorWritesIt) {
     EXPECT_EQ(readBytes(dir / "temp/end.log"), "\"Done\" \r\n");
     EXPECT_EQ(dir.names(), std::set<std::string>{"temp/"});
     std::set<std::string> left;
-    for (const auto& e : fs::directory_iterator(dir / "temp")) left.insert(e.path().filename());
+    for (const auto& e : fs::directory_iterator(dir / "temp"))
+        left.insert(e.path().filename());
     EXPECT_EQ(left, (std::set<std::string>{"end.log", "error.log", "mbmcreater.bat"}));
     // Only the drive line ("/t" on Linux) is reported.
     EXPECT_NE(r.err.find("mbmcreater.bat line 1: unknown line"), std::string::npos) << r.err;
@@ -158,5 +160,5 @@ INSTANTIATE_TEST_SUITE_P(Calls, BatchrunBadCallTest,
                                            BadCall{{"DIR/none.bat"}, "none.bat"},
                                            BadCall{{"DIR/folder.bat"}, "it is a folder"}));
 
-}  // namespace
-}  // namespace batchrun::test
+} // namespace
+} // namespace batchrun::test

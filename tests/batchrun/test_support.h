@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 /// A fresh folder under /tmp, removed with everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::string pattern = (fs::temp_directory_path() / "batchrun-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
@@ -45,7 +45,7 @@ public:
         return r;
     }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -67,7 +67,7 @@ inline void writeProgram(const fs::path& p, const std::string& text) {
 
 /// Records every start and answers with `outcome`.
 class RecordingLauncher : public ProgramLauncher {
-public:
+  public:
     RunOutcome run(const ProgramStart& start) override {
         starts.push_back(start);
         return outcome;
@@ -76,4 +76,4 @@ public:
     RunOutcome outcome{true, 0, 0, ""};
 };
 
-}  // namespace batchrun::test
+} // namespace batchrun::test

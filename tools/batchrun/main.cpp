@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     }
     std::error_code ec;
     std::string start = std::filesystem::current_path(ec).string();
-    if (ec) start = "/";  // the batch's own cd line decides where the work happens
+    if (ec) start = "/"; // the batch's own cd line decides where the work happens
     auto launcher = batchrun::makeSystemLauncher();
     batchrun::BatchRunner runner(*launcher, start, std::cerr, std::cout, argv[1]);
     runner.runAll(file.lines);

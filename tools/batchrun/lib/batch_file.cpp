@@ -57,4 +57,4 @@ BatchFile readBatchFile(const std::string& path) {
     return f;
 }
 
-}  // namespace batchrun
+} // namespace batchrun

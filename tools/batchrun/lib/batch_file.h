@@ -13,8 +13,8 @@ constexpr size_t kMaxBatchBytes = 16u * 1024u * 1024u;
 /// The lines of a batch file, or why it could not be read.
 struct BatchFile {
     bool ok = false;
-    std::vector<std::string> lines;  ///< without line ends
-    std::string message;             ///< when !ok: what failed, for the user
+    std::vector<std::string> lines; ///< without line ends
+    std::string message;            ///< when !ok: what failed, for the user
 };
 
 /// Splits bytes at LF; a CR right before the LF (or at the very end) is dropped.
@@ -25,4 +25,4 @@ std::vector<std::string> splitLines(std::string_view bytes);
 /// exist, is a folder, cannot be read or is larger than kMaxBatchBytes.
 BatchFile readBatchFile(const std::string& path);
 
-}  // namespace batchrun
+} // namespace batchrun

@@ -9,19 +9,25 @@
 namespace batchrun {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimLeft(std::string_view s) {
-    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
     return s;
 }
 
 std::string_view trimRight(std::string_view s) {
-    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
-std::string_view trim(std::string_view s) { return trimRight(trimLeft(s)); }
+std::string_view trim(std::string_view s) {
+    return trimRight(trimLeft(s));
+}
 
 // The command interpreter drops every double quote from cd and del arguments.
 std::string withoutQuotes(std::string_view s) {
@@ -37,10 +43,10 @@ std::string withoutQuotes(std::string_view s) {
 // "copy" in the current folder, which could run something unintended.
 bool isUnsupportedBuiltin(const std::string& word) {
     static const std::array<const char*, 36> names = {
-        "assoc", "break", "call",  "cls",    "color",  "copy",     "date",   "dir",   "endlocal",
-        "exit",  "for",   "ftype", "goto",   "if",     "md",       "mkdir",  "mklink", "move",
-        "path",  "pause", "popd",  "prompt", "pushd",  "rd",       "ren",    "rename", "rmdir",
-        "set",   "setlocal", "shift", "start", "time", "title",    "type",   "ver",    "vol"};
+        "assoc", "break",    "call",  "cls",    "color", "copy",  "date",  "dir",    "endlocal",
+        "exit",  "for",      "ftype", "goto",   "if",    "md",    "mkdir", "mklink", "move",
+        "path",  "pause",    "popd",  "prompt", "pushd", "rd",    "ren",   "rename", "rmdir",
+        "set",   "setlocal", "shift", "start",  "time",  "title", "type",  "ver",    "vol"};
     for (const char* n : names)
         if (word == n) return true;
     return false;
@@ -64,8 +70,10 @@ Command parseEcho(std::string_view rest) {
     std::optional<size_t> last;
     bool quoted = false;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '"') quoted = !quoted;
-        else if (text[i] == '>' && !quoted) last = i;
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == '>' && !quoted)
+            last = i;
     }
     if (!last) {
         if (equalsIgnoreCase(trim(text), "off") || equalsIgnoreCase(trim(text), "on"))
@@ -115,14 +123,13 @@ Command parseRun(std::string_view line) {
     return c;
 }
 
-}  // namespace
+} // namespace
 
 bool splitWords(std::string_view text, std::vector<std::string>& words,
-                std::optional<Redirect>& out, std::optional<Redirect>& err,
-                std::string& problem) {
+                std::optional<Redirect>& out, std::optional<Redirect>& err, std::string& problem) {
     std::string cur;
     bool inWord = false, quoted = false, wordHadQuote = false;
-    std::optional<Redirect>* pending = nullptr;  // the redirection waiting for its file name
+    std::optional<Redirect>* pending = nullptr; // the redirection waiting for its file name
 
     auto finishWord = [&] {
         if (!inWord) return;
@@ -176,7 +183,8 @@ bool splitWords(std::string_view text, std::vector<std::string>& words,
 
 Command parseLine(std::string_view raw) {
     std::string_view line = trimLeft(raw);
-    while (!line.empty() && line.front() == '@') line = trimLeft(line.substr(1));
+    while (!line.empty() && line.front() == '@')
+        line = trimLeft(line.substr(1));
     std::string_view whole = trimRight(line);
     if (whole.empty() || whole.front() == ':') return make(CommandKind::Nothing, "");
     if (whole.find('\0') != std::string_view::npos)
@@ -184,7 +192,8 @@ Command parseLine(std::string_view raw) {
     if (whole.size() == 2 && whole[1] == ':') return make(CommandKind::Nothing, "");
 
     size_t end = 0;
-    while (end < line.size() && !isBlank(line[end]) && line[end] != '>') ++end;
+    while (end < line.size() && !isBlank(line[end]) && line[end] != '>')
+        ++end;
     const std::string word = toLowerAscii(line.substr(0, end));
     std::string_view rest = line.substr(end);
 
@@ -198,4 +207,4 @@ Command parseLine(std::string_view raw) {
     return parseRun(whole);
 }
 
-}  // namespace batchrun
+} // namespace batchrun

@@ -12,12 +12,9 @@ namespace fs = std::filesystem;
 
 namespace batchrun {
 
-BatchRunner::BatchRunner(ProgramLauncher& launcher, std::string startFolder,
-                         std::ostream& report, std::ostream& console, std::string batchName)
-    : launcher_(launcher),
-      folder_(std::move(startFolder)),
-      report_(report),
-      console_(console),
+BatchRunner::BatchRunner(ProgramLauncher& launcher, std::string startFolder, std::ostream& report,
+                         std::ostream& console, std::string batchName)
+    : launcher_(launcher), folder_(std::move(startFolder)), report_(report), console_(console),
       batchName_(std::move(batchName)) {}
 
 size_t BatchRunner::runAll(const std::vector<std::string>& lines) {
@@ -53,19 +50,25 @@ bool BatchRunner::run(const Command& c, size_t number) {
     const bool touchesFiles = c.kind == CommandKind::Delete || c.kind == CommandKind::Run ||
                               (c.kind == CommandKind::Echo && c.out);
     if (touchesFiles && failedCdLine_ != 0)
-        return fail("skipped, because the folder change on line " +
-                    std::to_string(failedCdLine_) +
+        return fail("skipped, because the folder change on line " + std::to_string(failedCdLine_) +
                     " failed and this line would act on the wrong folder");
 
     switch (c.kind) {
     case CommandKind::Nothing:
-    case CommandKind::EchoSwitch: return true;
-    case CommandKind::Echo: return echo(c);
-    case CommandKind::ChangeDir: return changeDir(c, number);
-    case CommandKind::Delete: return deleteFiles(c);
-    case CommandKind::Run: return runProgram(c);
-    case CommandKind::Unknown: return fail("unknown line, skipped: " + c.text);
-    case CommandKind::Invalid: return fail("line skipped: " + c.text);
+    case CommandKind::EchoSwitch:
+        return true;
+    case CommandKind::Echo:
+        return echo(c);
+    case CommandKind::ChangeDir:
+        return changeDir(c, number);
+    case CommandKind::Delete:
+        return deleteFiles(c);
+    case CommandKind::Run:
+        return runProgram(c);
+    case CommandKind::Unknown:
+        return fail("unknown line, skipped: " + c.text);
+    case CommandKind::Invalid:
+        return fail("line skipped: " + c.text);
     }
     return fail("line skipped");
 }
@@ -117,7 +120,8 @@ bool BatchRunner::changeDir(const Command& c, size_t number) {
 
 bool BatchRunner::deleteFiles(const Command& c) {
     DeleteResult r = batchrun::deleteFiles(folder_, c.text);
-    for (const std::string& p : r.problems) fail(p);
+    for (const std::string& p : r.problems)
+        fail(p);
     return r.problems.empty();
 }
 
@@ -136,4 +140,4 @@ bool BatchRunner::runProgram(const Command& c) {
     return r.started;
 }
 
-}  // namespace batchrun
+} // namespace batchrun

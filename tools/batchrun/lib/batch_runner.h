@@ -15,7 +15,7 @@ namespace batchrun {
 
 /// Interprets batch lines against the file system. Not thread-safe; one per batch.
 class BatchRunner {
-public:
+  public:
     /// `launcher` starts programs; `startFolder` (absolute) is the current folder
     /// until a cd line changes it; failures go to `report` as
     /// "batchrun: <batchName> line N: ..."; echo without redirection and a bare
@@ -34,7 +34,7 @@ public:
     /// The current folder (absolute).
     const std::string& folder() const { return folder_; }
 
-private:
+  private:
     bool run(const Command& c, size_t number);
     bool echo(const Command& c);
     bool changeDir(const Command& c, size_t number);
@@ -49,7 +49,7 @@ private:
     std::ostream& console_;
     std::string batchName_;
     size_t lineNumber_ = 0;
-    size_t failedCdLine_ = 0;  ///< the cd line that failed last; 0 when the folder is sound
+    size_t failedCdLine_ = 0; ///< the cd line that failed last; 0 when the folder is sound
 };
 
-}  // namespace batchrun
+} // namespace batchrun

@@ -37,12 +37,14 @@ std::vector<fs::path> listMatching(const fs::path& folder, Accept accept) {
 void removeAll(const std::vector<fs::path>& paths, DeleteResult& r) {
     for (const fs::path& p : paths) {
         std::error_code ec;
-        if (fs::remove(p, ec)) ++r.deleted;
-        else r.problems.push_back("cannot delete " + p.string() + ": " + ec.message());
+        if (fs::remove(p, ec))
+            ++r.deleted;
+        else
+            r.problems.push_back("cannot delete " + p.string() + ": " + ec.message());
     }
 }
 
-}  // namespace
+} // namespace
 
 std::vector<fs::path> findIgnoringCase(const fs::path& folder, const std::string& name) {
     return listMatching(folder, [&](const std::string& n) { return equalsIgnoreCase(n, name); });
@@ -50,7 +52,7 @@ std::vector<fs::path> findIgnoringCase(const fs::path& folder, const std::string
 
 DeleteResult deleteFiles(const fs::path& folder, const std::string& name) {
     DeleteResult r;
-    const fs::path target = folder / name;  // an absolute name replaces the folder
+    const fs::path target = folder / name; // an absolute name replaces the folder
     const fs::path dir = target.parent_path();
     const std::string leaf = target.filename().string();
     if (leaf.empty() || leaf == "." || leaf == "..") {
@@ -98,4 +100,4 @@ std::optional<fs::path> findProgram(const fs::path& folder, const std::string& n
     return std::nullopt;
 }
 
-}  // namespace batchrun
+} // namespace batchrun

@@ -32,4 +32,4 @@ std::optional<std::filesystem::path> findProgram(const std::filesystem::path& fo
 std::vector<std::filesystem::path> findIgnoringCase(const std::filesystem::path& folder,
                                                     const std::string& name);
 
-}  // namespace batchrun
+} // namespace batchrun

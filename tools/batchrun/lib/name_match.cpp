@@ -3,7 +3,9 @@
 namespace batchrun {
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Iterative match with one backtrack point per '*': linear in practice and never
 // exponential, whatever the pattern.
@@ -24,15 +26,17 @@ bool matchPlain(std::string_view p, std::string_view n) {
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == '*') ++pi;
+    while (pi < p.size() && p[pi] == '*')
+        ++pi;
     return pi == p.size();
 }
 
-}  // namespace
+} // namespace
 
 std::string toLowerAscii(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = lower(c);
+    for (char& c : r)
+        c = lower(c);
     return r;
 }
 
@@ -55,4 +59,4 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     return false;
 }
 
-}  // namespace batchrun
+} // namespace batchrun

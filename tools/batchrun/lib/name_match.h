@@ -23,4 +23,4 @@ bool hasWildcard(std::string_view name);
 /// ("*.*" matches every name, "a.*" matches "a").
 bool wildcardMatch(std::string_view pattern, std::string_view name);
 
-}  // namespace batchrun
+} // namespace batchrun

@@ -15,12 +15,12 @@ namespace {
 
 // What the child reports through the pipe when it cannot reach execv's success.
 struct ChildFailure {
-    int step;  // 0 change folder, 1 redirect, 2 start
+    int step; // 0 change folder, 1 redirect, 2 start
     int error;
 };
 
 class Fd {
-public:
+  public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
@@ -31,11 +31,13 @@ public:
         fd_ = fd;
     }
 
-private:
+  private:
     int fd_;
 };
 
-std::string errorText(int error) { return std::strerror(error); }
+std::string errorText(int error) {
+    return std::strerror(error);
+}
 
 bool openRedirect(const std::optional<Redirect>& r, Fd& fd, std::string& message) {
     if (!r) return true;
@@ -72,13 +74,15 @@ bool waitFor(pid_t pid, RunOutcome& r) {
     while (::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) return false;
     }
-    if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
+    if (WIFEXITED(status))
+        r.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        r.signal = WTERMSIG(status);
     return true;
 }
 
 class PosixLauncher : public ProgramLauncher {
-public:
+  public:
     RunOutcome run(const ProgramStart& s) override {
         RunOutcome r;
         Fd outFd, errFd;
@@ -89,7 +93,8 @@ public:
         std::vector<char*> argv;
         argv.reserve(s.args.size() + 2);
         argv.push_back(const_cast<char*>(s.program.c_str()));
-        for (const std::string& a : s.args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : s.args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
 
         int pipeFds[2];
@@ -117,8 +122,8 @@ public:
             if (f.step == 0)
                 r.message = "cannot enter the folder " + s.folder + ": " + errorText(f.error);
             else if (f.step == 1)
-                r.message = "cannot redirect the output of " + s.program + ": " +
-                            errorText(f.error);
+                r.message =
+                    "cannot redirect the output of " + s.program + ": " + errorText(f.error);
             else
                 r.message = "cannot start " + s.program + ": " + errorText(f.error);
             return r;
@@ -134,26 +139,28 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<ProgramLauncher> makeSystemLauncher() { return std::make_unique<PosixLauncher>(); }
+std::unique_ptr<ProgramLauncher> makeSystemLauncher() {
+    return std::make_unique<PosixLauncher>();
+}
 
-}  // namespace batchrun
+} // namespace batchrun
 
-#else  // _WIN32: the Windows build runs its batches through cmd.exe instead.
+#else // _WIN32: the Windows build runs its batches through cmd.exe instead.
 
 namespace batchrun {
 namespace {
 class UnavailableLauncher : public ProgramLauncher {
-public:
+  public:
     RunOutcome run(const ProgramStart& s) override {
         return RunOutcome{false, 0, 0, "cannot start " + s.program + ": use cmd.exe on Windows"};
     }
 };
-}  // namespace
+} // namespace
 std::unique_ptr<ProgramLauncher> makeSystemLauncher() {
     return std::make_unique<UnavailableLauncher>();
 }
-}  // namespace batchrun
+} // namespace batchrun
 
 #endif
