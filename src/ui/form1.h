@@ -118,6 +118,11 @@ private:
     void closeSecondaryWindows();
 
     // --- saving (Save, Save As, the build tick, the command-file export) ---
+    /// The save between the save command and the end of its build tick (null when none).
+    struct PendingSave;
+    std::shared_ptr<PendingSave> m_pendingSave;
+    void startConversion(const std::shared_ptr<PendingSave>& job);
+    void setSaveFields(const QString& file, const QString& title);
     // --- end saving ---
     // --- reading (Open, Import) ---
     // --- end reading ---

@@ -22,6 +22,7 @@ Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window) {
     };
     List1 = hiddenList("List1");
     List2 = hiddenList("List2");
+    List3 = hiddenList("List3");
     Text1 = hiddenText("Text1");
     Text2 = hiddenText("Text2");
     Picture1 = new QLabel(this);
@@ -52,7 +53,9 @@ void Form3::startconvert_real() {
         const QString name = List2->item(i)->text();
         Label1->setText(QStringLiteral("Converting: ") + name);
         Label1->repaint();
-        const QString target = Text2->text() + convertedName(name, Text1->text());
+        const QString targetName = i < List3->count() ? List3->item(i)->text()
+                                                      : convertedName(name, Text1->text());
+        const QString target = Text2->text() + targetName;
         // A picture that cannot be read or written is skipped; the caller is told which.
         if (Status s = convertPicture(List1->item(i)->text() + name, target); !s)
             failures << s.error;

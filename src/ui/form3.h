@@ -11,7 +11,9 @@
 /// names), Text1 (target extension without dot) and Text2 (target folder ending with a
 /// separator), shows the window and calls startconvert(). One tick of Timer1 later the
 /// whole conversion runs; then the window hides and deletes itself, after emitting
-/// finished() with the pictures that could not be converted.
+/// finished() with the pictures that could not be converted. The target name of picture i
+/// is its converted name (convertedName(List2(i), Text1)), unless the optional List3 holds
+/// an item i, which then names the target file in Text2 instead.
 class Form3 : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +28,9 @@ public:
 
     QListWidget* List1;
     QListWidget* List2;
+    /// Optional target file names, parallel to List2 (a save uses them for work names that
+    /// must differ from the converted names).
+    QListWidget* List3;
     QLineEdit* Text1;
     QLineEdit* Text2;
     QLabel* Picture1;

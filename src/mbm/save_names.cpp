@@ -1,0 +1,105 @@
+#include "mbm/save_names.h"
+
+#include "mbm/picture_conversion.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+bool isBareChar(QChar c) {
+    if (c.unicode() > 127) return false;
+    if (c.isLetterOrNumber()) return true;
+    static const QString extra = QStringLiteral("._-+~#@$()[]{}'");
+    return extra.contains(c);
+}
+
+QString folded(const QString& name) { return name.toCaseFolded(); }
+
+/// base + "_" + n + ext for n = 2, 3, ... until the folded name is in neither set.
+QString numberedName(const QString& base, const QString& ext, const QSet<QString>& used) {
+    for (int n = 2;; ++n) {
+        const QString candidate = base + QLatin1Char('_') + QString::number(n) + ext;
+        if (!used.contains(folded(candidate))) return candidate;
+    }
+}
+
+/// Splits "name.ext" into "name" and ".ext" at the last dot ("" when there is none).
+std::pair<QString, QString> splitExtension(const QString& name) {
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0) return {name, QString()};
+    return {name.left(dot), name.mid(dot)};
+}
+
+} // namespace
+
+const QStringList& reservedWorkNames() {
+    static const QStringList names = {
+        QStringLiteral("mbmcreater.txt"), QStringLiteral("mbmcreater.bat"),
+        QStringLiteral("cleanup.bat"),    QStringLiteral("bmconv.exe"),
+        QStringLiteral("error.log"),      QStringLiteral("end.log")};
+    return names;
+}
+
+bool isBareName(const QString& name) {
+    if (name.isEmpty()) return false;
+    for (QChar c : name)
+        if (!isBareChar(c)) return false;
+    return true;
+}
+
+bool isBarePictureName(const QString& name) {
+    return isBareName(name) && !name.front().isDigit();
+}
+
+QString bareVersionOf(const QString& name) {
+    QString out = name;
+    for (QChar& c : out)
+        if (!isBareChar(c)) c = QLatin1Char('_');
+    return out;
+}
+
+QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
+    QHash<QString, QString> bySource; // folder + name -> work bitmap name
+    QStringList pending;              // sources that need a name of their own, in order
+    QHash<QString, QString> pendingDoc;
+    QSet<QString> used;
+    // First every picture whose converted name is bare and still free keeps it, so no
+    // renamed picture can take a name another entry is documented to use.
+    for (const BitmapEntry& e : entries) {
+        const QString source = e.dir + e.name;
+        if (bySource.contains(source) || pendingDoc.contains(source)) continue;
+        const QString doc = convertedName(e.name);
+        if (isBarePictureName(doc) && !used.contains(folded(doc))) {
+            bySource.insert(source, doc);
+            used.insert(folded(doc));
+        } else {
+            pending << source;
+            pendingDoc.insert(source, doc);
+        }
+    }
+    for (const QString& source : pending) {
+        QString base = bareVersionOf(splitExtension(pendingDoc.value(source)).first);
+        if (base.isEmpty() || base.front().isDigit()) base.prepend(QLatin1Char('p'));
+        const QString name = numberedName(base, QStringLiteral(".bmp"), used);
+        bySource.insert(source, name);
+        used.insert(folded(name));
+    }
+    QStringList names;
+    names.reserve(int(entries.size()));
+    for (const BitmapEntry& e : entries) names << bySource.value(e.dir + e.name);
+    return names;
+}
+
+QString outputNameFor(const QString& title, const QStringList& taken) {
+    QSet<QString> used;
+    for (const QString& n : taken) used.insert(folded(n));
+    for (const QString& n : reservedWorkNames()) used.insert(folded(n));
+    QString name = bareVersionOf(title);
+    // A leading '-' would make the converter read the name as an option.
+    if (name.startsWith(QLatin1Char('-'))) name.front() = QLatin1Char('_');
+    if (name.isEmpty()) name = QStringLiteral("archive.mbm");
+    if (!used.contains(folded(name))) return name;
+    const auto [base, ext] = splitExtension(name);
+    return numberedName(base, ext, used);
+}
