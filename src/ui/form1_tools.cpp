@@ -1,10 +1,43 @@
 // The side tools: templated export, demo icons, About, saving entries as BMP, the preview.
 #include "ui/form1.h"
 
-void Form1::customlistexport() {}
-void Form1::importdemoicon() {}
-void Form1::about() {}
-void Form1::command5Click() {}
-void Form1::showPreview(const QString&) {
+#include "ui/form2.h"
+#include "ui/form5.h"
+#include "ui/form6.h"
+#include "ui/form7.h"
+#include "ui/preview.h"
+
+namespace {
+
+/// Opens secondary window n, or brings it to the front when it is open already.
+template <typename Window>
+void openSingle(Form1& main, int n) {
+    if (main.raiseForm(n)) return;
+    auto* w = new Window(main);
+    main.setForm(n, w);
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+} // namespace
+
+void Form1::customlistexport() {
+    if (list().count() == 0) return;
+    openSingle<Form7>(*this, 7);
+}
+
+void Form1::importdemoicon() { openSingle<Form6>(*this, 6); }
+
+void Form1::about() { openSingle<Form5>(*this, 5); }
+
+void Form1::command5Click() {
+    if (list().count() == 0 || list().selectedIndices().empty()) return;
+    openSingle<Form2>(*this, 2);
+}
+
+void Form1::showPreview(const QString& path) {
     if (m_project.selecting != 0) return;
+    // A file that cannot be read as a picture leaves the preview area empty.
+    showPictureIn(Frame3, Image1, path);
 }

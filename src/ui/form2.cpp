@@ -1,0 +1,91 @@
+#include "ui/form2.h"
+
+#include "project/list_commands.h"
+#include "ui/form1.h"
+#include "ui/form3.h"
+#include "ui/twips.h"
+
+#include <QDir>
+
+Form2::Form2(Form1& main) : ToolWindow(main) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Select map to save files in"));
+    setFixedSize(px(4200), px(4200));
+
+    Drive1 = new DriveList(this);
+    placeTw(Drive1, 120, 120, 3960, 315);
+    Dir1 = new DirList(this);
+    placeTw(Dir1, 120, 600, 3960, 2880);
+    Command1 = new QPushButton(tr("Save"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+    placeTw(Command1, 120, 3660, 1215, 375);
+    Command2 = new QPushButton(tr("Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    placeTw(Command2, 2865, 3660, 1215, 375);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->hide();
+    List2 = new QListWidget(this);
+    List2->setObjectName(QStringLiteral("List2"));
+    List2->hide();
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->hide();
+
+    // The folder list starts at the process's current folder each time.
+    Drive1->setDriveOf(QDir::currentPath());
+    Dir1->setPath(QDir::currentPath());
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &Form2::drive1Change);
+    connect(Command1, &QPushButton::clicked, this, &Form2::command1Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::reject);
+    takeSnapshot();
+}
+
+void Form2::takeSnapshot() {
+    Text1->setText(QStringLiteral("bmp"));
+    const ProjectList& list = m_main.list();
+    for (int i : list.selectedIndices()) {
+        List1->addItem(list.at(i).dir);
+        List2->addItem(list.at(i).name);
+    }
+}
+
+void Form2::drive1Change() {
+    const QString root = Drive1->drive();
+    if (!Dir1->path().isEmpty() && Drive1->driveOf(Dir1->path()) == root) return;
+    if (!Dir1->setPath(root)) {
+        // A drive that cannot be opened: back to the program's drive, silently.
+        QSignalBlocker block(Drive1);
+        Drive1->setDriveOf(m_main.programFolder().path());
+        Dir1->setPath(Drive1->drive());
+    }
+}
+
+QString Form2::targetFolder() const { return folderWithSeparator(Dir1->path()); }
+
+QString bmpFailureMessage(const QStringList& failures) {
+    return QStringLiteral("These pictures were not saved as BMP files:\n") +
+           failures.join(QLatin1Char('\n')) +
+           QStringLiteral("\nCheck that the pictures exist and that the folder can be "
+                          "written to, then save them again.");
+}
+
+void Form2::command1Click() {
+    if (List2->count() > 0) {
+        auto* convert = new Form3(&m_main);
+        m_main.setForm(3, convert);
+        for (int k = 0; k < List1->count(); ++k) convert->List1->addItem(List1->item(k)->text());
+        for (int k = 0; k < List2->count(); ++k) convert->List2->addItem(List2->item(k)->text());
+        convert->Text1->setText(Text1->text());
+        convert->Text2->setText(targetFolder());
+        Interaction& ui = m_main.interaction();
+        connect(convert, &Form3::finished, &m_main, [&ui](const QStringList& failures) {
+            if (!failures.isEmpty()) ui.message(bmpFailureMessage(failures), QStringLiteral("Error"));
+        });
+        convert->show();
+        convert->startconvert();
+    }
+    close();
+}
