@@ -234,7 +234,7 @@ BmpDecodeResult decodeBmp(const uint8_t* d, size_t size) {
         return fail(kUnknownCompression,
                     "BMP compression type " + std::to_string(l.compression) +
                         " cannot be read (only uncompressed, RLE4, RLE8 and bit fields)");
-    const uint32_t clrUsed = l.headerSize >= 40 ? le32(d + 46) : 0;
+    const uint32_t clrUsed = error.empty() && l.headerSize >= 40 ? le32(d + 46) : 0;
     std::vector<uint8_t> palette;
     if (error.empty()) error = readPalette(d, size, l, clrUsed, palette);
     if (!error.empty()) return fail(kBadSourceFile, error);
