@@ -125,6 +125,9 @@ private:
     void setSaveFields(const QString& file, const QString& title);
     // --- end saving ---
     // --- reading (Open, Import) ---
+    /// Waits for a running clean-up, then reads the archive at `path` (bare name `title`)
+    /// through the status window Form4; returns when the run has closed it.
+    void readArchive(const QString& path, const QString& title);
     // --- end reading ---
     // --- side tools (preview, exports, demo icons, About, BMP saving) ---
     // --- end side tools ---

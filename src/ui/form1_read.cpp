@@ -1,5 +1,33 @@
-// Open and Import.
+// Open and Import: choose an archive and hand it to a reading run of the status window.
 #include "ui/form1.h"
+#include "ui/form4.h"
 
-void Form1::open() {}
-void Form1::import() {}
+void Form1::open() {
+    // The dialog comes first, so cancelling it loses nothing.
+    if (!CommonDialog1->showOpen()) return;
+    // A failed clean-up (tempextract not made yet) still empties the list; the run makes
+    // the folder itself.
+    clean_up();
+    readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
+}
+
+void Form1::import() {
+    const QString before = m_project.filename();
+    if (CommonDialog1->showOpen())
+        readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
+    m_project.setFilename(before);
+}
+
+void Form1::readArchive(const QString& path, const QString& title) {
+    // A clean-up batch still deleting in tempextract would take the run's files with it.
+    m_work.waitForCleanUp();
+    auto* status = qobject_cast<Form4*>(form(4));
+    if (!status) {
+        status = new Form4(*this);
+        setForm(4, status);
+    }
+    status->Text1->setText(path);
+    status->Text2->setText(title);
+    status->show();
+    status->extract();
+}

@@ -1,5 +1,15 @@
 // The reading run of the status window.
+#include "mbm/reading_run.h"
 #include "ui/form1.h"
 #include "ui/form4.h"
 
-void Form4::extract() { close(); }
+void Form4::extract() {
+    ReadingOptions options;
+    options.scanned = [this](const QStringList& switches) {
+        List1->clear();
+        List1->addItems(switches);
+    };
+    runReading(m_main.programFolder(), Text1->text(), Text2->text(), *this, m_main.interaction(),
+               m_main.project(), options);
+    close();
+}
