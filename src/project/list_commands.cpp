@@ -8,7 +8,9 @@ static bool endsWithSeparator(const QString& folder) {
 
 QString folderWithSeparator(const QString& folder) {
     if (folder.isEmpty() || endsWithSeparator(folder)) return folder;
-    return folder + QDir::separator();
+    // A folder written with backslashes only (a Windows path) keeps its own style.
+    const bool windowsStyle = folder.contains(QLatin1Char('\\')) && !folder.contains(QLatin1Char('/'));
+    return folder + (windowsStyle ? QLatin1Char('\\') : QDir::separator());
 }
 
 QString joinFolder(const QString& folder, const QString& name) {

@@ -1,11 +1,11 @@
-// Test main: the tests need a Qt application object (pictures, widgets, timers).
-#include <QApplication>
+// Test main: the tests need a Qt application object (pictures, timers).
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
                                                                     : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -14,6 +14,9 @@
 #include <deque>
 #include <gtest/gtest.h>
 
+/// Lets GoogleTest print QString values readably.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace testing_support {
 
 inline QString binDir() { return QStringLiteral(ZEMBREL_BIN_DIR); }

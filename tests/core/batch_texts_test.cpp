@@ -1,0 +1,72 @@
+// Every job batch byte for byte, as written to disk: head lines, job lines, CR LF.
+#include "jobs/batch_texts.h"
+#include "jobs/text_file.h"
+#include "support/test_support.h"
+
+#include <QTemporaryDir>
+
+using testing_support::crlf;
+using testing_support::readAll;
+
+namespace {
+
+TEST(BatchTextsTest, EveryBatchLineByLine) {
+    const ProgramFolder pf("/opt/mbm");
+    struct Case {
+        const char* name;
+        QStringList lines, expected;
+    };
+    const Case cases[] = {
+        {"build",
+         buildBatch(pf, {"a.bmp", "b.bmp"}),
+         {"/o", "cd \"/opt/mbm/temp/\"", "bmconv.exe mbmcreater.txt > error.log", "echo off",
+          "del a.bmp", "del b.bmp", "del mbmcreater.txt", "del bmconv.exe",
+          "echo \"Done\" > end.log"}},
+        {"build cleanup",
+         buildCleanupBatch(pf, "icons.mbm"),
+         {"/o", "cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
+          "del cleanup.bat"}},
+        {"scan",
+         scanBatch(pf, "icons.mbm"),
+         {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv /v icons.mbm > temp.log",
+          "echo \"done\" > end.log"}},
+        {"extract",
+         extractBatch(pf),
+         {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv extract.txt"}},
+        {"reading cleanup",
+         readingCleanupBatch(pf, "icons.mbm"),
+         {"/o", "cd \"/opt/mbm/tempextract\"", "del scan.bat", "del temp.log", "del end.log",
+          "del extract.txt", "del extract.bat", "del bmconv.exe", "del icons.mbm",
+          "del cleanup.bat"}},
+        {"general cleanup",
+         generalCleanupBatch(pf),
+         {"/o", "cd \"/opt/mbm/tempextract\"", "del *.bmp", "del *.txt", "del *.exe",
+          "del *.log", "del cleanup.bat"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.lines, c.expected) << c.name;
+}
+
+TEST(BatchTextsTest, DriveLineIsTheFirstTwoCharactersWhateverTheyAre) {
+    EXPECT_EQ(ProgramFolder("C:\\Tools\\mbm").driveLine(), "C:");
+    EXPECT_EQ(ProgramFolder("/home/u/bin/").driveLine(), "/h");
+    EXPECT_EQ(ProgramFolder("/home/u/bin/").path(), "/home/u/bin");
+}
+
+TEST(BatchTextsTest, WrittenWithCrLfAndReplacingAnOldFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.bat");
+    testing_support::writeAll(path, QByteArray(500, 'z'));
+    const QStringList lines = scanBatch(ProgramFolder("C:\\Tools\\mbm"), "icons.mbm");
+    ASSERT_TRUE(writeLines(path, lines).ok);
+    EXPECT_EQ(readAll(path), crlf(lines));
+    EXPECT_EQ(readLines(path), lines);
+}
+
+TEST(BatchTextsTest, WritingIntoAMissingFolderFailsWithAMessage) {
+    QTemporaryDir dir;
+    const Status s = writeLines(dir.filePath("missing/x.bat"), {"a"});
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains("x.bat")) << s.error.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+// FileExists, the waits and clean_up against a real program folder with batchrun.
+#include "jobs/file_exists.h"
+#include "jobs/marker_wait.h"
+#include "jobs/text_file.h"
+#include "jobs/work_folders.h"
+#include "project/list_commands.h"
+#include "support/test_support.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <csignal>
+
+using namespace testing_support;
+
+namespace {
+
+TEST(FileExistsTest, Cases) {
+    QTemporaryDir dir;
+    writeAll(dir.filePath("f.txt"), "x");
+    QDir(dir.path()).mkdir("sub");
+    struct Case {
+        QString path;
+        bool expected;
+    };
+    const Case cases[] = {
+        {dir.filePath("f.txt"), true},
+        {dir.filePath("f.txt") + "/", true},
+        {dir.filePath("f.txt") + "\\", true},
+        {dir.filePath("sub"), false},
+        {dir.filePath("sub") + "/", false},
+        {dir.filePath("missing.txt"), false},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.expected) << c.path.toStdString();
+}
+
+TEST(WaitTest, EndsWhenTheConditionHoldsOrTheBatchHasEnded) {
+    // Nothing started: the wait does not hang, it reports that the batch has ended.
+    int tests = 0;
+    EXPECT_EQ(waitUntil([&] { return ++tests > 1000; }, BatchProcess{}), WaitResult::BatchEnded);
+    EXPECT_LE(tests, 3);
+    EXPECT_EQ(waitUntil([] { return true; }, BatchProcess{}), WaitResult::Done);
+}
+
+TEST(WaitTest, CeilingEndsAWaitOnABatchThatNeverFinishes) {
+    TempProgramFolder pf;
+    // A batch that runs a program which never ends: the ceiling must stop the wait.
+    QDir(pf.path()).mkdir("temp");
+    const QString script = pf.file("temp/sleeper");
+    writeAll(script, "#!/bin/sh\nsleep 30\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
+    const QString bat = pf.file("temp/job.bat");
+    ASSERT_TRUE(writeLines(bat, {"cd \"" + pf.file("temp") + "\"", "sleeper"}).ok);
+    const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
+    ASSERT_TRUE(batch.started()) << batch.error.toStdString();
+    WaitOptions options;
+    options.ceilingMs = 600;
+    EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch, options), WaitResult::TimedOut);
+    ::kill(pid_t(batch.pid), SIGKILL);
+}
+
+TEST(WaitTest, MarkerWaitSeesTheMarkerOfARealBatch) {
+    TempProgramFolder pf;
+    QDir(pf.path()).mkdir("temp");
+    const QString bat = pf.file("temp/job.bat");
+    ASSERT_TRUE(writeLines(bat, {pf.folder().driveLine(), "cd \"" + pf.file("temp") + "\"",
+                                 "echo \"Done\" > end.log"})
+                    .ok);
+    const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
+    ASSERT_TRUE(batch.started());
+    EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch), WaitResult::Done);
+}
+
+TEST(WaitTest, BatchThatEndsWithoutItsMarkerEndsTheWait) {
+    TempProgramFolder pf;
+    QDir(pf.path()).mkdir("temp");
+    const QString bat = pf.file("temp/job.bat");
+    ASSERT_TRUE(writeLines(bat, {"cd \"" + pf.file("temp") + "\"", "del nothing.txt"}).ok);
+    const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
+    ASSERT_TRUE(batch.started());
+    EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch), WaitResult::BatchEnded);
+}
+
+TEST(WaitTest, MissingInterpreterIsReportedNotStarted) {
+    TempProgramFolder pf(true, false);
+    const BatchProcess batch = platform::startBatchHidden(pf.folder(), pf.file("x.bat"));
+    EXPECT_FALSE(batch.started());
+    EXPECT_TRUE(batch.error.contains("batchrun"));
+}
+
+TEST(CleanUpTest, DeletesWorkFilesAndEmptiesTheList) {
+    TempProgramFolder pf;
+    WorkFolders work(pf.folder());
+    QDir(pf.path()).mkdir("tempextract");
+    for (const char* name : {"a.bmp", "B.BMP", "x.txt", "bmconv.exe", "temp.log", "keep.mbm"})
+        writeAll(pf.file(QString("tempextract/") + name), "x");
+    ProjectList list;
+    addSelectedFiles(list, "/p", {"a.bmp"}, "/c8");
+    EXPECT_TRUE(work.cleanUp(list).ok);
+    EXPECT_EQ(list.count(), 0);
+    work.waitForCleanUp();
+    EXPECT_FALSE(QFile::exists(pf.file("tempextract/cleanup.bat")));
+    const QStringList left = QDir(pf.file("tempextract")).entryList(QDir::Files);
+    EXPECT_EQ(left, QStringList({"keep.mbm"}));
+}
+
+TEST(CleanUpTest, MissingWorkFolderStillEmptiesTheListAndReportsIt) {
+    TempProgramFolder pf;
+    WorkFolders work(pf.folder());
+    ProjectList list;
+    addSelectedFiles(list, "/p", {"a.bmp", "b.bmp"}, "/c8");
+    const Status s = work.cleanUp(list);
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains("tempextract"));
+    EXPECT_EQ(list.count(), 0);
+    work.waitForCleanUp(); // nothing started: returns at once
+    EXPECT_FALSE(QDir(pf.file("tempextract")).exists());
+}
+
+TEST(PrepareTest, CreatesTheFolderAndCopiesTheTool) {
+    TempProgramFolder pf;
+    WorkFolders work(pf.folder());
+    EXPECT_TRUE(work.prepare(pf.folder().temp()).ok);
+    EXPECT_TRUE(work.prepare(pf.folder().temp()).ok); // an existing folder is no error
+    EXPECT_EQ(readAll(pf.file("temp/bmconv.exe")), readAll(pf.file("bmconv.exe")));
+
+    TempProgramFolder bare(false, true);
+    const Status s = WorkFolders(bare.folder()).prepare(bare.folder().temp());
+    EXPECT_FALSE(s.ok);
+    EXPECT_TRUE(s.error.contains("bmconv.exe"));
+}
+
+} // namespace

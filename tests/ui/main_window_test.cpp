@@ -1,0 +1,173 @@
+// The main window offscreen: controls, layout, title, list commands, New and Exit.
+#include "support/test_support.h"
+#include "ui/form1.h"
+#include "ui/twips.h"
+
+#include <QMenuBar>
+#include <QTest>
+
+using namespace testing_support;
+
+namespace {
+
+struct MainWindowFixture : ::testing::Test {
+    TempProgramFolder pf;
+    ScriptedInteraction ui;
+    std::unique_ptr<Form1> w = std::make_unique<Form1>(pf.folder(), ui);
+};
+
+TEST_F(MainWindowFixture, ControlsStandAtTheirPlaces) {
+    struct Case {
+        const char* name;
+        int left, top, width, height;
+    };
+    const Case cases[] = {
+        {"Frame1", 120, 120, 2535, 6015},   {"Drive1", 120, 240, 2295, 315},
+        {"Dir1", 120, 720, 2295, 1440},     {"File1", 120, 2280, 2295, 2235},
+        {"Combo1", 120, 4680, 2295, 315},   {"Command1", 120, 5160, 2295, 255},
+        {"Command2", 120, 5520, 1455, 315}, {"colourselection", 1680, 5520, 735, 315},
+        {"Frame2", 2880, 120, 2535, 6015},  {"DisplayList", 120, 240, 2295, 3570},
+        {"Command7", 120, 3960, 2295, 255}, {"Command3", 120, 4320, 2295, 255},
+        {"Command4", 120, 4680, 2295, 255}, {"Command5", 120, 5040, 2295, 350},
+        {"Command6", 120, 5520, 1575, 315}, {"colourselection2", 1730, 5520, 735, 315},
+        {"Frame3", 5640, 120, 6615, 4575},  {"filename", 2640, 3960, 735, 285},
+        {"myfile", 5160, 3960, 735, 285},   {"mytitle", 5160, 3360, 375, 285},
+        {"Image2", 6360, 5040, 4995, 660},
+    };
+    for (const Case& c : cases) {
+        auto* control = w->findChild<QWidget*>(c.name);
+        ASSERT_NE(control, nullptr) << c.name;
+        EXPECT_EQ(control->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)))
+            << c.name;
+    }
+    EXPECT_EQ(w->centralWidget()->size(), QSize(825, 416));
+    for (const char* hidden : {"filename", "myfile", "mytitle", "dirs", "names", "colour"})
+        EXPECT_TRUE(w->findChild<QWidget*>(hidden)->isHidden()) << hidden;
+    EXPECT_NE(w->findChild<QTimer*>("Timer1"), nullptr);
+    EXPECT_EQ(w->Timer1->interval(), 1000);
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->commonDialog().objectName(), "CommonDialog1");
+    EXPECT_EQ(w->commonDialog().filter(), "Symbian Graphic Archive|*.mbm");
+}
+
+TEST_F(MainWindowFixture, StartsOnC8WithTheDocumentedPatternsAndTitle) {
+    EXPECT_EQ(w->windowTitle(), "MBM Zembrel - Noname.mbm");
+    EXPECT_EQ(w->filename->text(), "Noname.mbm");
+    EXPECT_EQ(w->myfile->text(), "Text1");
+    EXPECT_EQ(w->colourselection->currentText(), "/c8");
+    EXPECT_EQ(w->colourselection2->currentText(), "/c8");
+    EXPECT_EQ(w->colourselection->count(), 9);
+    EXPECT_EQ(w->Combo1->currentText(), "*.jpg;*.bmp;*.gif");
+    QStringList items;
+    for (int i = 0; i < w->Combo1->count(); ++i) items << w->Combo1->itemText(i);
+    EXPECT_EQ(items, QStringList({"*.bmp", "*.jpg", "*.gif", "*.jpg;*.bmp;*.gif"}));
+    EXPECT_EQ(w->File1->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(w->DisplayList->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(w->Drive1->itemText(0), "/");
+}
+
+TEST_F(MainWindowFixture, MenusAndTabOrder) {
+    QStringList entries;
+    for (QAction* menu : w->menuBar()->actions()) {
+        entries << menu->menu()->objectName() + ":" + menu->text();
+        for (QAction* a : menu->menu()->actions()) {
+            entries << a->objectName() + ":" + a->text();
+            EXPECT_TRUE(a->shortcut().isEmpty());
+            EXPECT_FALSE(a->isSeparator());
+        }
+    }
+    EXPECT_EQ(entries, QStringList({"file:&File", "new:&New", "save:&Save", "saveas:Save &As",
+                                    "open:&Open", "import:&Import", "exit:E&xit", "tools:&Tools",
+                                    "exportlist:&Export list",
+                                    "customlistexport:&Custom list export",
+                                    "importdemoicon:Import &demo icon", "help:&Help",
+                                    "about:&About"}));
+    const QList<QWidget*> order = {w->Drive1,   w->Dir1,     w->File1,       w->Combo1,
+                                   w->Command1, w->Command2, w->colourselection, w->DisplayList,
+                                   w->Command3, w->Command4, w->Command5,    w->Command6,
+                                   w->Command7, w->colourselection2};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        EXPECT_EQ(order[i]->nextInFocusChain() == order[i + 1] ||
+                      order[i]->nextInFocusChain()->parentWidget() == order[i],
+                  true)
+            << order[i]->objectName().toStdString();
+}
+
+TEST_F(MainWindowFixture, BrowseAddAndEditTheList) {
+    QTemporaryDir dir;
+    for (const char* n : {"a.bmp", "b.GIF", "c.jpg", "d.txt"}) writeAll(dir.filePath(n), "x");
+    ASSERT_TRUE(w->Dir1->setPath(dir.path()));
+    EXPECT_EQ(w->File1->count(), 3);
+    w->Combo1->setEditText("*.bmp");
+    EXPECT_EQ(w->File1->count(), 1);
+    w->Combo1->setEditText("*.jpg;*.bmp;*.gif");
+    ASSERT_EQ(w->File1->count(), 3);
+
+    w->command2Click(); // nothing selected: nothing added
+    EXPECT_EQ(w->list().count(), 0);
+    w->command1Click(); // select all files
+    EXPECT_EQ(w->project().selecting, 0);
+    w->colourselection->setCurrentText("/c24");
+    w->command2Click();
+    ASSERT_EQ(w->list().count(), 3);
+    EXPECT_EQ(w->list().at(0).rowText(), "/c24a.bmp");
+    EXPECT_EQ(w->list().at(0).dir, dir.path() + "/");
+    EXPECT_EQ(w->DisplayList->model()->index(1, 0).data().toString(), "/c24b.GIF");
+    EXPECT_EQ(w->names->model()->index(1, w->names->modelColumn()).data().toString(), "b.GIF");
+
+    w->list().setSelected(1, true);
+    w->colourselection2->setCurrentText("/1");
+    w->command6Click();
+    EXPECT_EQ(w->list().at(1).rowText(), "/1b.GIF");
+    w->command3Click();
+    EXPECT_EQ(w->list().count(), 2);
+    w->command4Click();
+    EXPECT_TRUE(w->list().isSelected(0) && w->list().isSelected(1));
+    w->command7Click();
+    EXPECT_EQ(w->list().count(), 0);
+    EXPECT_EQ(w->windowTitle(), "MBM Zembrel - Noname.mbm");
+}
+
+TEST_F(MainWindowFixture, TitleFollowsFilename) {
+    w->project().setFilename("C:\\Work\\icons.mbm");
+    EXPECT_EQ(w->windowTitle(), "MBM Zembrel - C:\\Work\\icons.mbm");
+    EXPECT_EQ(w->filename->text(), "C:\\Work\\icons.mbm");
+}
+
+TEST_F(MainWindowFixture, NewWithAndWithoutWorkFolder) {
+    for (bool withFolder : {false, true}) {
+        if (withFolder) QDir(pf.path()).mkdir("tempextract");
+        w->list().append("/c8", "/p/", "a.bmp");
+        w->project().setFilename("/x/y.mbm");
+        w->newProject();
+        EXPECT_EQ(w->list().count(), 0);
+        EXPECT_EQ(w->windowTitle(), "MBM Zembrel - Noname.mbm");
+        EXPECT_TRUE(ui.messages.empty());
+        w->workFolders().waitForCleanUp();
+    }
+}
+
+TEST_F(MainWindowFixture, ExitClosesWithoutAQuestion) {
+    QDir(pf.path()).mkdir("tempextract");
+    writeAll(pf.file("tempextract/old.bmp"), "x");
+    w->list().append("/c8", "/p/", "a.bmp");
+    w->show();
+    w->exitProgram();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(ui.requests.empty());
+    EXPECT_EQ(w->list().count(), 0);
+    w->workFolders().waitForCleanUp();
+    EXPECT_FALSE(QFile::exists(pf.file("tempextract/old.bmp")));
+}
+
+TEST_F(MainWindowFixture, SecondaryWindowsCloseWithTheMainWindow) {
+    QPointer<QWidget> extra = new QWidget(nullptr, Qt::Window);
+    w->setForm(5, extra);
+    EXPECT_TRUE(w->raiseForm(5));
+    EXPECT_FALSE(w->raiseForm(6));
+    w->close();
+    EXPECT_TRUE(extra.isNull());
+}
+
+} // namespace
