@@ -86,11 +86,14 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
                                    w->Command1, w->Command2, w->colourselection, w->DisplayList,
                                    w->Command3, w->Command4, w->Command5,    w->Command6,
                                    w->Command7, w->colourselection2};
-    for (int i = 0; i + 1 < order.size(); ++i)
-        EXPECT_EQ(order[i]->nextInFocusChain() == order[i + 1] ||
-                      order[i]->nextInFocusChain()->parentWidget() == order[i],
-                  true)
-            << order[i]->objectName().toStdString();
+    // Walk the focus chain from the first control and keep the named ones, in order.
+    QList<QWidget*> seen;
+    QWidget* wdg = order.first();
+    for (int steps = 0; steps < 500 && seen.size() < order.size(); ++steps) {
+        if (order.contains(wdg) && !seen.contains(wdg)) seen << wdg;
+        wdg = wdg->nextInFocusChain();
+    }
+    EXPECT_EQ(seen, order);
 }
 
 TEST_F(MainWindowFixture, BrowseAddAndEditTheList) {
