@@ -29,6 +29,8 @@ void DriveList::setDriveOf(const QString& path) {
 
 DirList::DirList(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("Dir1"));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideRight);
     connect(this, &QListWidget::itemDoubleClicked, this, &DirList::open);
 }
 

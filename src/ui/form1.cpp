@@ -111,7 +111,7 @@ void Form1::buildProjectFrame() {
     placeTw(Command3, 120, 4320, 2295, 255);
     Command4 = button(Frame2, "Command4", tr("Select all"));
     placeTw(Command4, 120, 4680, 2295, 255);
-    Command5 = button(Frame2, "Command5", tr("Save selected files as BMP"));
+    Command5 = button(Frame2, "Command5", tr("Save selected as BMP"));
     placeTw(Command5, 120, 5040, 2295, 350);
     Command6 = button(Frame2, "Command6", tr("Set switch"));
     placeTw(Command6, 120, 5520, 1575, 315);
