@@ -2,6 +2,7 @@
 
 #include "messages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -275,22 +276,24 @@ BmpDecodeResult decodeBmp(const uint8_t* d, size_t size) {
 BmpDecodeResult loadBmpFile(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return fail(kFileDoesNotExist, "cannot open " + path);
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
     // The decoder never needs more than the largest picture it accepts plus its headers.
-    const size_t limit = size_t(kMaxBmpPixels) * 4 + (1u << 20);
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        if (bytes.size() + got > limit) {
-            std::fclose(f);
-            return fail(kBadSourceFile, path + " is too large for a BMP picture");
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
+    const long limit = long(kMaxBmpPixels * 4 + (1u << 20));
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    if (size < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+        std::fclose(f);
+        return fail(kBadSourceFile, "cannot read " + path);
     }
+    if (size > limit) {
+        std::fclose(f);
+        return fail(kBadSourceFile, path + " is too large for a BMP picture");
+    }
+    std::vector<uint8_t> bytes(size_t(size) + 1);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
     if (readError) return fail(kBadSourceFile, "cannot read " + path);
-    return decodeBmp(bytes.data(), bytes.size());
+    return decodeBmp(bytes.data(), std::min(got, size_t(size)));
 }
 
 } // namespace bmconv

@@ -1,7 +1,6 @@
 #include "compress.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace bmconv {
 namespace {
@@ -12,7 +11,7 @@ void writeRepeat(std::vector<uint8_t>& out, const uint8_t* value, size_t count, 
     while (count > 0) {
         const size_t piece = std::min<size_t>(count, 128);
         out.push_back(uint8_t(piece - 1));
-        out.insert(out.end(), value, value + size);
+        for (size_t i = 0; i < size; ++i) out.push_back(value[i]);
         count -= piece;
     }
 }
@@ -24,7 +23,12 @@ void writeLiteral(std::vector<uint8_t>& out, const uint8_t* values, size_t count
     while (count > 0) {
         const size_t piece = std::min<size_t>(count, 128);
         out.push_back(uint8_t(256 - piece));
-        for (size_t i = 0; i < piece; ++i, values += step) out.insert(out.end(), values, values + size);
+        if (step == size) {
+            out.insert(out.end(), values, values + piece * size);
+            values += piece * size;
+        } else {
+            for (size_t i = 0; i < piece; ++i, values += step) out.insert(out.end(), values, values + size);
+        }
         count -= piece;
     }
 }
@@ -78,34 +82,41 @@ void compress12(const std::vector<uint8_t>& b, std::vector<uint8_t>& out) {
     }
 }
 
-/// Schemes 3 to 6 over values of `size` bytes in slots of `step` bytes. Two equal values
-/// start a repeat. Scheme 3 leaves a last unpaired value as a record of its own; the wider
-/// schemes let a literal that finds no pair take it.
-bool compressValues(const std::vector<uint8_t>& b, size_t step, size_t size, bool lastApart,
-                    std::vector<uint8_t>& out) {
+/// Reads the first Size bytes of a value slot as one integer, so comparing is one compare.
+template <size_t Size>
+inline uint32_t valueAt(const uint8_t* p) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < Size; ++i) v |= uint32_t(p[i]) << (8 * i);
+    return v;
+}
+
+/// Schemes 3 to 6 over values of Size bytes in slots of Step bytes. Two equal values start a
+/// repeat. Scheme 3 leaves a last unpaired value as a record of its own; the wider schemes
+/// let a literal that finds no pair take it.
+template <size_t Step, size_t Size>
+bool compressValues(const std::vector<uint8_t>& b, bool lastApart, std::vector<uint8_t>& out) {
     const size_t n = b.size();
-    const size_t count = n / step;
+    const size_t count = n / Step;
     const uint8_t* d = b.data();
-    auto same = [d, step, size](size_t i, size_t j) {
-        return std::memcmp(d + i * step, d + j * step, size) == 0;
-    };
+    auto value = [d](size_t i) { return valueAt<Size>(d + i * Step); };
     size_t p = 0;
     while (p + 1 < count) {
         size_t q;
-        if (same(p + 1, p)) {
+        const uint32_t first = value(p);
+        if (value(p + 1) == first) {
             q = p + 2;
-            while (q < count && same(q, p)) ++q;
-            writeRepeat(out, d + p * step, q - p, size);
+            while (q < count && value(q) == first) ++q;
+            writeRepeat(out, d + p * Step, q - p, Size);
         } else {
             q = p + 1;
-            while (q + 1 < count && !same(q + 1, q)) ++q;
+            while (q + 1 < count && value(q + 1) != value(q)) ++q;
             if (q + 1 == count && !lastApart) q = count;
-            writeLiteral(out, d + p * step, q - p, step, size);
+            writeLiteral(out, d + p * Step, q - p, Step, Size);
         }
         p = q;
         if (out.size() > n * 7 / 8) return false;  // output only grows: stop early
     }
-    if (p < count) writeLiteral(out, d + p * step, count - p, step, size);
+    if (p < count) writeLiteral(out, d + p * Step, count - p, Step, Size);
     return out.size() <= n * 7 / 8;
 }
 
@@ -117,10 +128,10 @@ bool compressPixels(int scheme, const std::vector<uint8_t>& raw, std::vector<uin
     switch (scheme) {
     case 1: return compressBytes(raw, out);
     case 2: compress12(raw, out); return true;
-    case 3: return compressValues(raw, 2, 2, true, out);
-    case 4: return compressValues(raw, 3, 3, false, out);
-    case 5: return compressValues(raw, 4, 3, false, out);
-    case 6: return compressValues(raw, 4, 4, false, out);
+    case 3: return compressValues<2, 2>(raw, true, out);
+    case 4: return compressValues<3, 3>(raw, false, out);
+    case 5: return compressValues<4, 3>(raw, false, out);
+    case 6: return compressValues<4, 4>(raw, false, out);
     default: return false;
     }
 }
