@@ -147,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"palette missing", {"/p@none.pal", "@x.mbm", "/c8@a.bmp"}, 13},
         Failure{"palette too short", {"/p@a.bmp", "@x.mbm", "/c8@a.bmp"}, 13},
         Failure{"unknown option", {"/x", "@x.mbm", "/c8@a.bmp"}, 5, false},
+        Failure{"folder missing under the root", {"/nosuchfolder/x.mbm", "@a.bmp"}, 5, false},
         Failure{"missing command file", {"@none.txt"}, 6, false}),
     [](const auto& info) {
         std::string n;

@@ -91,6 +91,7 @@ std::optional<BitmapMode> modeFor(bool colour, int bpp, bool alpha) {
 /// optional 'c', one digit, a second digit only if it is 2, 4 or 6, then 'a' only after c32.
 SourceSpec parseSource(const std::string& token) {
     SourceSpec spec;
+    spec.token = token;
     if (token.empty() || (token[0] != '/' && token[0] != '-') || isPathToken(token)) {
         spec.name = token;  // no switch: 2 bpp grey
         return spec;
@@ -132,6 +133,13 @@ int runCompile(const std::vector<std::string>& args, bool lastCounted, std::ostr
         const char letter = optionLetter(args[i]);
         if (letter == 0) break;
         const std::string value = args[i].substr(2);
+        // Flags stand alone, so "/nosuchfolder/x.mbm" is not taken for /n.
+        const bool flag = letter == 'r' || letter == 's' || letter == 'n' || letter == 'q';
+        if (flag && !value.empty()) {
+            return fail(out, kBadDestinationFile,
+                        "Unknown option " + args[i] +
+                            " (or a path into a folder that does not exist)");
+        }
         switch (letter) {
         case 'r': rom = true; break;
         case 's': compressedRom = true; break;

@@ -70,7 +70,11 @@ int loadAlpha(const SourceSpec& source, const BmpImage& image, std::vector<uint8
 /// Converts, compresses and appends one source. `packed` is scratch space kept across calls.
 int addSource(const CompileRequest& request, const SourceSpec& source, const C8Table* c8,
               ArchiveWriter& writer, std::vector<uint8_t>& packed, std::ostream& details) {
-    if (!source.modeValid) return kInvalidBitmapMode;
+    if (!source.modeValid) {
+        details << source.token << ": no such colour mode (use /1 /2 /4 /8 /c4 /c8 /c12 /c16"
+                << " /c24 /c32 or /c32a before the file name)\n";
+        return kInvalidBitmapMode;
+    }
     BmpDecodeResult bmp = loadBmpFile(source.name);
     if (!bmp.ok) {
         details << source.name << ": " << bmp.message << "\n";

@@ -12,6 +12,7 @@ namespace bmconv {
 
 /// One source picture as the command line names it.
 struct SourceSpec {
+    std::string token;       ///< as given, switch included
     std::string name;        ///< file name, switch removed
     bool modeValid = true;   ///< false when the switch names no colour mode
     BitmapMode mode = BitmapMode::Grey2;
