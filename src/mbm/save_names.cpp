@@ -16,8 +16,9 @@ bool isBareChar(QChar c) {
 
 QString folded(const QString& name) { return name.toCaseFolded(); }
 
-/// base + "_" + n + ext for n = 2, 3, ... until the folded name is in neither set.
-QString numberedName(const QString& base, const QString& ext, const QSet<QString>& used) {
+/// base + ext when that is free, else base + "_" + n + ext for the first free n >= 2.
+QString freeName(const QString& base, const QString& ext, const QSet<QString>& used) {
+    if (!used.contains(folded(base + ext))) return base + ext;
     for (int n = 2;; ++n) {
         const QString candidate = base + QLatin1Char('_') + QString::number(n) + ext;
         if (!used.contains(folded(candidate))) return candidate;
@@ -81,7 +82,7 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     for (const QString& source : pending) {
         QString base = bareVersionOf(splitExtension(pendingDoc.value(source)).first);
         if (base.isEmpty() || base.front().isDigit()) base.prepend(QLatin1Char('p'));
-        const QString name = numberedName(base, QStringLiteral(".bmp"), used);
+        const QString name = freeName(base, QStringLiteral(".bmp"), used);
         bySource.insert(source, name);
         used.insert(folded(name));
     }
@@ -99,7 +100,6 @@ QString outputNameFor(const QString& title, const QStringList& taken) {
     // A leading '-' would make the converter read the name as an option.
     if (name.startsWith(QLatin1Char('-'))) name.front() = QLatin1Char('_');
     if (name.isEmpty()) name = QStringLiteral("archive.mbm");
-    if (!used.contains(folded(name))) return name;
     const auto [base, ext] = splitExtension(name);
-    return numberedName(base, ext, used);
+    return freeName(base, ext, used);
 }

@@ -23,7 +23,8 @@ QString bareVersionOf(const QString& name);
 /// The work bitmap name of every entry, in list order. An entry keeps its converted name
 /// (convertedName(name)) unless that name cannot stand bare or another picture already
 /// took it (names compare case-insensitively, as on the target's file systems); such an
-/// entry gets a bare name of its own with a number before the extension ("pic_2.bmp").
+/// entry gets a bare name of its own: the converted name with unusable characters made
+/// "_" and, where still taken, a number before the extension ("pic_2.bmp").
 /// Entries naming the very same file (same folder and name) share one work bitmap.
 QStringList workBitmapNames(const std::vector<BitmapEntry>& entries);
 

@@ -47,6 +47,7 @@ void Form1::save() {
 }
 
 void Form1::saveas() {
+    if (m_pendingSave) return;
     m_project.setFilename(kNoname);
     save();
 }
