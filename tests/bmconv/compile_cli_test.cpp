@@ -155,9 +155,13 @@ INSTANTIATE_TEST_SUITE_P(
         return n;
     });
 
-TEST_F(Cli, EmptyCommandFileIsAMismatch) {
+TEST_F(Cli, CommandFileProblems) {
     EXPECT_EQ(runFile("// nothing to do\r\n"), bmconv::kSourceTargetMismatch);
     EXPECT_EQ(runFile("x.mbm \"unclosed\r\n"), bmconv::kBadCommandFile);
+    // An archive given where a command file belongs names no files.
+    ASSERT_EQ(run({p("x.mbm"), "/c8" + p("a.bmp")}), 0);
+    EXPECT_EQ(run({p("x.mbm")}), bmconv::kBadCommandFile);
+    EXPECT_TRUE(fs::exists(dir / "x.mbm"));
 }
 
 TEST_F(Cli, DestinationInAMissingFolderIsABadDestination) {

@@ -180,6 +180,9 @@ int runCommandFile(const std::string& path, std::ostream& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return fail(out, kBadCommandFile, "Cannot open the command file " + path);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // A binary file (an archive given by mistake) must not turn into file names.
+    if (text.find('\0') != std::string::npos)
+        return fail(out, kBadCommandFile, path + " is not a text command file");
     const CommandFileTokens parsed = tokenizeCommandFile(text);
     if (!parsed.ok) return fail(out, kBadCommandFile, path + ": " + parsed.error);
     if (parsed.tokens.empty()) return fail(out, kSourceTargetMismatch);
