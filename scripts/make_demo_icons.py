@@ -38,17 +38,19 @@ def fill(img, x0, y0, x1, y1, colour):
 def lettering(w, h):
     """The Qev logo: the letters QEV, each in its own colour, centred on white."""
     colours = [(200, 30, 40), (30, 110, 200), (20, 150, 70)]
-    cell = max(1, min((w - 4) // (3 * 6), (h - 4) // 7))
-    text_w, text_h = 3 * 6 * cell - cell, 7 * cell
+    cx = max(1, min((w - 4) // (3 * 6), (h - 4) // 7))
+    # At the small size one-pixel-wide letters get two-pixel-high strokes, to stay legible.
+    cy = cx if cx > 1 else max(1, min(2, (h - 4) // 7))
+    text_w, text_h = 3 * 6 * cx - cx, 7 * cy
     left, top = (w - text_w) // 2, (h - text_h) // 2
     img = canvas(w, h)
     for i, letter in enumerate("QEV"):
         for row, line in enumerate(GLYPHS[letter]):
             for col, ink in enumerate(line):
                 if ink == "#":
-                    x = left + (i * 6 + col) * cell
-                    y = top + row * cell
-                    fill(img, x, y, x + cell, y + cell, colours[i])
+                    x = left + (i * 6 + col) * cx
+                    y = top + row * cy
+                    fill(img, x, y, x + cx, y + cy, colours[i])
     return img
 
 
