@@ -38,15 +38,17 @@ std::vector<uint8_t> makePicture(uint32_t seed) {
     put32(b, 54 + row * kHeight);
     put32(b, 0);
     put32(b, 54);
-    for (uint32_t v : {40u, uint32_t(kWidth), uint32_t(kHeight)}) put32(b, v);
+    for (uint32_t v : {40u, uint32_t(kWidth), uint32_t(kHeight)})
+        put32(b, v);
     put16(b, 1);
     put16(b, 24);
-    for (uint32_t v : {0u, row * kHeight, 2835u, 2835u, 0u, 0u}) put32(b, v);
+    for (uint32_t v : {0u, row * kHeight, 2835u, 2835u, 0u, 0u})
+        put32(b, v);
     uint32_t noise = seed * 2654435761u + 1;
     for (int y = kHeight - 1; y >= 0; --y) {
         for (int x = 0; x < kWidth; ++x) {
             uint8_t r = uint8_t(x + seed), g = uint8_t(y * 2), bl = uint8_t(seed * 7);
-            if (y > 60 && y < 140 && x > 20 && x < 150) r = g = bl = 240;  // flat panel
+            if (y > 60 && y < 140 && x > 20 && x < 150) r = g = bl = 240; // flat panel
             if (y > 150 && y < 180) {
                 noise = noise * 1103515245u + 12345u;
                 r = uint8_t(noise >> 16), g = uint8_t(noise >> 20), bl = uint8_t(noise >> 24);
@@ -63,7 +65,7 @@ std::vector<uint8_t> makePicture(uint32_t seed) {
 struct RunResult {
     bool ok = false;
     double seconds = 0;
-    double cpuSeconds = 0;  // user + system: less disturbed by a busy machine than wall time
+    double cpuSeconds = 0; // user + system: less disturbed by a busy machine than wall time
     long maxRssKb = 0;
 };
 
@@ -72,7 +74,7 @@ RunResult runConverter(const fs::path& folder, const std::string& commandFile) {
     const std::string exe = std::string(ZEMBREL_BIN_DIR) + "/bmconv.exe";
     RunResult result;
     const auto start = std::chrono::steady_clock::now();
-    std::fflush(stdout);  // the child must not repeat buffered output
+    std::fflush(stdout); // the child must not repeat buffered output
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0 || !freopen("/dev/null", "w", stdout)) _exit(126);
@@ -83,7 +85,8 @@ RunResult runConverter(const fs::path& folder, const std::string& commandFile) {
     int status = 0;
     struct rusage usage {};
     if (wait4(pid, &status, 0, &usage) != pid) return result;
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.maxRssKb = usage.ru_maxrss;
     result.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
@@ -112,7 +115,8 @@ int main() {
         const std::string commandFile = std::string("compile_") + mode + ".txt";
         std::ofstream cmd(folder / commandFile, std::ios::binary);
         cmd << "bench_" << mode << ".mbm\r\n";
-        for (int i = 0; i < kPictures; ++i) cmd << "/" << mode << "p" << i << ".bmp\r\n";
+        for (int i = 0; i < kPictures; ++i)
+            cmd << "/" << mode << "p" << i << ".bmp\r\n";
         cmd.close();
         RunResult best;
         for (int run = 0; run < kRuns; ++run) {

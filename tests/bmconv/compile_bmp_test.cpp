@@ -19,7 +19,8 @@ const Rgb3 kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kWhite{255, 255
 
 Bytes flatten(std::initializer_list<Rgb3> pixels) {
     Bytes out;
-    for (const Rgb3& p : pixels) out.insert(out.end(), p.begin(), p.end());
+    for (const Rgb3& p : pixels)
+        out.insert(out.end(), p.begin(), p.end());
     return out;
 }
 const Bytes kPicture = flatten({kRed, kGreen, kBlue, kWhite, kBlack, kOdd});
@@ -38,45 +39,49 @@ BmpSpec paletted(uint16_t bpp, uint32_t clrUsed) {
     s.palette = {kRed, kGreen, kBlue, kWhite, kBlack, kOdd};
     if (bpp == 2) s.palette.resize(4);
     s.clrUsed = clrUsed;
-    while (clrUsed == 0 && s.palette.size() < (1u << bpp)) s.palette.push_back({9, 9, 9});
+    while (clrUsed == 0 && s.palette.size() < (1u << bpp))
+        s.palette.push_back({9, 9, 9});
     return s;
 }
 
 struct Variant {
     const char* name;
     BmpSpec spec;
-    Bytes expected;  // R, G, B per pixel, top row first
+    Bytes expected; // R, G, B per pixel, top row first
 };
 
 std::vector<Variant> variants() {
     std::vector<Variant> v;
     {
-        BmpSpec s = base(32);  // B, G, R and an ignored fourth byte, bottom row first
-        s.pixels = {255, 255, 255, 7, 0, 0, 0, 7, 30, 20, 10, 7, 0, 0, 255, 7, 0, 255, 0, 7, 255, 0, 0, 7};
+        BmpSpec s = base(32); // B, G, R and an ignored fourth byte, bottom row first
+        s.pixels = {255, 255, 255, 7, 0, 0,   0, 7, 30,  20, 10, 7,
+                    0,   0,   255, 7, 0, 255, 0, 7, 255, 0,  0,  7};
         v.push_back({"32 bit", s, kPicture});
     }
     {
-        BmpSpec s = base(32, -2);  // version 5 header, masks X R G B in unusual places
+        BmpSpec s = base(32, -2); // version 5 header, masks X R G B in unusual places
         s.headerSize = 124;
         s.compression = 3;
         s.masks = {0x0000FF00, 0x00FF0000, 0xFF000000};
-        s.pixels = {0, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0, 0, 0, 0, 0, 10, 20, 30};
+        s.pixels = {0, 255, 0,   0,   0, 0, 255, 0, 0, 0,  0,  255,
+                    0, 255, 255, 255, 0, 0, 0,   0, 0, 10, 20, 30};
         v.push_back({"32 bit fields, v5 header, top-down", s, kPicture});
     }
     {
         BmpSpec s = base(24, -2);
-        s.pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 30, 20, 10, 0, 0, 0};
+        s.pixels = {0,   0,   255, 0, 255, 0, 255, 0,  0,  0, 0, 0,
+                    255, 255, 255, 0, 0,   0, 30,  20, 10, 0, 0, 0};
         v.push_back({"24 bit top-down", s, kPicture});
     }
     {
-        BmpSpec s = base(16);  // 5-5-5: white, black, (1,2,3) / red, green, (16,30,0)
+        BmpSpec s = base(16); // 5-5-5: white, black, (1,2,3) / red, green, (16,30,0)
         s.pixels = {0xFF, 0x7F, 0x00, 0x00, 0x43, 0x04, 0x00, 0x00,
                     0x00, 0x7C, 0xE0, 0x03, 0xC0, 0x43, 0x00, 0x00};
         v.push_back({"16 bit 5-5-5", s,
                      flatten({kRed, kGreen, {132, 247, 0}, kWhite, kBlack, {8, 16, 24}})});
     }
     {
-        BmpSpec s = base(16);  // 5-6-5 masks after a 40-byte header
+        BmpSpec s = base(16); // 5-6-5 masks after a 40-byte header
         s.compression = 3;
         s.masks = {0xF800, 0x07E0, 0x001F};
         s.pixels = {0xFF, 0xFF, 0x00, 0x00, 0x1F, 0x04, 0x00, 0x00,
@@ -85,7 +90,7 @@ std::vector<Variant> variants() {
                      flatten({kRed, kGreen, kBlue, kWhite, kBlack, {0, 130, 255}})});
     }
     {
-        BmpSpec s = base(16, -2);  // version 4 header, top-down
+        BmpSpec s = base(16, -2); // version 4 header, top-down
         s.headerSize = 108;
         s.compression = 3;
         s.masks = {0xF800, 0x07E0, 0x001F};
@@ -105,36 +110,36 @@ std::vector<Variant> variants() {
         v.push_back({"4 bit", s, kPicture});
     }
     {
-        BmpSpec s = paletted(2, 0);  // red, green, blue, white; first pixel in the top bits
+        BmpSpec s = paletted(2, 0); // red, green, blue, white; first pixel in the top bits
         s.pixels = {0xC8, 0, 0, 0, 0x18, 0, 0, 0};
         v.push_back({"2 bit", s, flatten({kRed, kGreen, kBlue, kWhite, kRed, kBlue})});
     }
     {
-        BmpSpec s = paletted(1, 2);  // red, green
+        BmpSpec s = paletted(1, 2); // red, green
         s.pixels = {0x40, 0, 0, 0, 0xA0, 0, 0, 0};
         v.push_back({"1 bit", s, flatten({kGreen, kRed, kGreen, kRed, kGreen, kRed})});
     }
     {
         BmpSpec s = paletted(8, 6);
-        s.compression = 1;  // bottom row absolute, then runs of one, end of bitmap
+        s.compression = 1; // bottom row absolute, then runs of one, end of bitmap
         s.pixels = {0, 3, 3, 4, 5, 0, 0, 0, 1, 0, 1, 1, 1, 2, 0, 1};
         v.push_back({"RLE8", s, kPicture});
     }
     {
         BmpSpec s = paletted(8, 6);
-        s.compression = 1;  // a delta skips the bottom row; skipped pixels take index 0
+        s.compression = 1; // a delta skips the bottom row; skipped pixels take index 0
         s.pixels = {0, 2, 1, 1, 2, 5, 0, 1};
         v.push_back({"RLE8 with delta", s, flatten({kRed, kOdd, kOdd, kRed, kRed, kRed})});
     }
     {
         BmpSpec s = paletted(4, 0);
-        s.compression = 2;  // bottom row: run of 3 alternating 3,4; top row absolute 0,1,2
+        s.compression = 2; // bottom row: run of 3 alternating 3,4; top row absolute 0,1,2
         s.pixels = {3, 0x34, 0, 0, 0, 3, 0x01, 0x20, 0, 1};
         v.push_back({"RLE4", s, flatten({kRed, kGreen, kBlue, kWhite, kBlack, kWhite})});
     }
     {
         BmpSpec s = paletted(8, 0);
-        s.headerSize = 12;  // core header, 3-byte palette entries
+        s.headerSize = 12; // core header, 3-byte palette entries
         s.pixels = {3, 4, 5, 0, 0, 1, 2, 0};
         v.push_back({"8 bit core header", s, kPicture});
     }
@@ -208,7 +213,8 @@ struct Refusal {
 };
 
 Bytes withField(Bytes file, size_t at, uint32_t value, int size = 4) {
-    for (int i = 0; i < size; ++i) file[at + i] = uint8_t(value >> (8 * i));
+    for (int i = 0; i < size; ++i)
+        file[at + i] = uint8_t(value >> (8 * i));
     return file;
 }
 

@@ -36,23 +36,54 @@ TEST_P(CommandFileTokens, SplitAsTheSdkToolDoes) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandFileTokens,
     ::testing::Values(
-        TokenCase{"CR LF lines", "/n out.mbm\r\n/c8a.bmp\r\n", true, {"/n", "out.mbm", "/c8a.bmp"}, true},
-        TokenCase{"last token without line end", "out.mbm\n/c8a.bmp", true, {"out.mbm", "/c8a.bmp"}, false},
-        TokenCase{"a tab belongs to the token", "out.mbm\t/c8a.bmp\n", true, {"out.mbm\t/c8a.bmp"}, true},
-        TokenCase{"comments anywhere", "// list\nout.mbm // archive\n/c8a.bmp//x\n", true, {"out.mbm", "/c8a.bmp"}, true},
-        TokenCase{"comment ends the last token", "out.mbm\n/c8a.bmp//x", true, {"out.mbm", "/c8a.bmp"}, true},
-        TokenCase{"blank lines and spaces", "\r\n\r\n  out.mbm   \r\n\r\n a.bmp \r\n", true, {"out.mbm", "a.bmp"}, true},
-        TokenCase{"end-of-file character separates", "out.mbm\x1A" "a.bmp\x1A", true, {"out.mbm", "a.bmp"}, true},
-        TokenCase{"quoted names with blanks", "\"my out.mbm\"\r\n/c8\"my pic.bmp\"\r\n", true, {"my out.mbm", "/c8my pic.bmp"}, true},
+        TokenCase{
+            "CR LF lines", "/n out.mbm\r\n/c8a.bmp\r\n", true, {"/n", "out.mbm", "/c8a.bmp"}, true},
+        TokenCase{"last token without line end",
+                  "out.mbm\n/c8a.bmp",
+                  true,
+                  {"out.mbm", "/c8a.bmp"},
+                  false},
+        TokenCase{
+            "a tab belongs to the token", "out.mbm\t/c8a.bmp\n", true, {"out.mbm\t/c8a.bmp"}, true},
+        TokenCase{"comments anywhere",
+                  "// list\nout.mbm // archive\n/c8a.bmp//x\n",
+                  true,
+                  {"out.mbm", "/c8a.bmp"},
+                  true},
+        TokenCase{"comment ends the last token",
+                  "out.mbm\n/c8a.bmp//x",
+                  true,
+                  {"out.mbm", "/c8a.bmp"},
+                  true},
+        TokenCase{"blank lines and spaces",
+                  "\r\n\r\n  out.mbm   \r\n\r\n a.bmp \r\n",
+                  true,
+                  {"out.mbm", "a.bmp"},
+                  true},
+        TokenCase{"end-of-file character separates",
+                  "out.mbm\x1A"
+                  "a.bmp\x1A",
+                  true,
+                  {"out.mbm", "a.bmp"},
+                  true},
+        TokenCase{"quoted names with blanks",
+                  "\"my out.mbm\"\r\n/c8\"my pic.bmp\"\r\n",
+                  true,
+                  {"my out.mbm", "/c8my pic.bmp"},
+                  true},
         TokenCase{"quotes keep tabs and slashes", "\"a\tb//c.bmp\"\n", true, {"a\tb//c.bmp"}, true},
-        TokenCase{"quoted last token without line end", "x.mbm \"a b.bmp\"", true, {"x.mbm", "a b.bmp"}, false},
+        TokenCase{"quoted last token without line end",
+                  "x.mbm \"a b.bmp\"",
+                  true,
+                  {"x.mbm", "a b.bmp"},
+                  false},
         TokenCase{"empty file", "", true, {}, true},
         TokenCase{"only comments", "// nothing\r\n", true, {}, true},
         TokenCase{"quote left open", "x.mbm \"a b.bmp\r\nc.bmp\r\n", false, {}, true}));
 
 /// A folder of pictures; x-alpha.bmp is the alpha picture of x.bmp (right or wrong).
 class Cli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         writeFile(dir / "a.bmp", make24(2, 2, Bytes{255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9}));
         writeFile(dir / "a-alpha.bmp", make8(2, 2, Bytes{0, 85, 170, 255}));
@@ -103,14 +134,14 @@ TEST_F(Cli, LastTokenWithoutLineEndIsCompiledButNotReported) {
     EXPECT_EQ(out.str().find("Bitmap file 2"), std::string::npos);
     const Bytes archive = readFile(dir / "x.mbm");
     ASSERT_GE(archive.size(), 24u);
-    EXPECT_EQ(get32(archive, get32(archive, 16)), 2u);  // two bitmaps in the trailer
+    EXPECT_EQ(get32(archive, get32(archive, 16)), 2u); // two bitmaps in the trailer
 }
 
 struct Failure {
     const char* name;
-    std::vector<std::string> args;  // "@" stands for the test folder plus '/'
+    std::vector<std::string> args; // "@" stands for the test folder plus '/'
     int code;
-    bool named = true;  // the sources were named: the stale archive must be gone
+    bool named = true; // the sources were named: the stale archive must be gone
 };
 
 class CliFailure : public Cli, public ::testing::WithParamInterface<Failure> {};
@@ -151,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"missing command file", {"@none.txt"}, 6, false}),
     [](const auto& info) {
         std::string n;
-        for (const char* c = info.param.name; *c; ++c) n += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        for (const char* c = info.param.name; *c; ++c)
+            n += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
         return n;
     });
 
@@ -172,7 +204,7 @@ TEST_F(Cli, AlphaChannelGoesIntoTheFourthByte) {
     ASSERT_EQ(run({"/n", p("x.mbm"), "/c32a" + p("a.bmp")}), 0) << out.str();
     const Bytes archive = readFile(dir / "x.mbm");
     ASSERT_EQ(archive.size(), 20u + 40 + 16 + 8);
-    EXPECT_EQ(get32(archive, 20 + 28), 2u);  // colour with alpha
+    EXPECT_EQ(get32(archive, 20 + 28), 2u); // colour with alpha
     EXPECT_EQ(get32(archive, 20 + 36), 0u);
     EXPECT_EQ(Bytes(archive.begin() + 60, archive.begin() + 76),
               (Bytes{0, 0, 255, 0, 0, 255, 0, 85, 255, 0, 0, 170, 9, 9, 9, 255}));
@@ -193,7 +225,8 @@ TEST_F(Cli, SwitchesParseLikeTheSdkTool) {
 
 TEST_F(Cli, HeaderNamesAreValidAndUnique) {
     fs::copy_file(dir / "a.bmp", dir / "my pic-1.BMP");
-    writeText(dir / "cmd.txt", "/hicons.mbg Icons.mbm\r\n\"my pic-1.BMP\"\r\n/c8a.bmp\r\n/c24a.bmp\r\n");
+    writeText(dir / "cmd.txt",
+              "/hicons.mbg Icons.mbm\r\n\"my pic-1.BMP\"\r\n/c8a.bmp\r\n/c24a.bmp\r\n");
     ASSERT_EQ(runBmconv(dir.path(), {"cmd.txt"}), 0) << readText(dir / "stdout.txt");
     const std::string header = readText(dir / "icons.mbg");
     EXPECT_NE(header.find("enum TMbmIcons\n\t{\n\tEMbmIconsMy_pic_1,\n\tEMbmIconsA,\n"

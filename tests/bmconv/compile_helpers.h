@@ -24,7 +24,8 @@ inline void put16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v >> 8));
 }
 inline void put32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
 }
 inline uint32_t get32(const Bytes& b, size_t at) {
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
@@ -41,7 +42,7 @@ struct BmpSpec {
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
     int32_t ppm = 2835;
-    std::vector<uint32_t> masks;        // written after a 40-byte header or inside a larger one
+    std::vector<uint32_t> masks; // written after a 40-byte header or inside a larger one
     std::vector<std::array<uint8_t, 3>> palette;
     Bytes pixels;
 };
@@ -67,8 +68,10 @@ inline Bytes makeBmp(const BmpSpec& s) {
         put32(info, uint32_t(s.ppm));
         put32(info, s.clrUsed);
         put32(info, 0);
-        for (uint32_t m : s.masks) put32(info, m);
-        while (s.headerSize > 40 && info.size() < s.headerSize) info.push_back(0);
+        for (uint32_t m : s.masks)
+            put32(info, m);
+        while (s.headerSize > 40 && info.size() < s.headerSize)
+            info.push_back(0);
     }
     for (const auto& e : s.palette) {
         info.push_back(e[2]);
@@ -108,7 +111,8 @@ inline Bytes make8(int32_t w, int32_t h, const Bytes& values) {
     s.width = w;
     s.height = h;
     s.bpp = 8;
-    for (int i = 0; i < 256; ++i) s.palette.push_back({uint8_t(i), uint8_t(i), uint8_t(i)});
+    for (int i = 0; i < 256; ++i)
+        s.palette.push_back({uint8_t(i), uint8_t(i), uint8_t(i)});
     const size_t row = (size_t(w) + 3) / 4 * 4;
     for (int32_t y = h - 1; y >= 0; --y) {
         s.pixels.insert(s.pixels.end(), values.begin() + y * w, values.begin() + (y + 1) * w);
@@ -118,8 +122,8 @@ inline Bytes make8(int32_t w, int32_t h, const Bytes& values) {
 }
 
 inline void writeFile(const fs::path& p, const Bytes& b) {
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                              std::streamsize(b.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }
 inline void writeText(const fs::path& p, const std::string& s) {
     std::ofstream(p, std::ios::binary) << s;
@@ -135,7 +139,7 @@ inline std::string readText(const fs::path& p) {
 
 /// A fresh folder under the temp folder, removed with its contents at the end.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (fs::temp_directory_path() / "bmconv-compile-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
@@ -151,7 +155,7 @@ public:
     fs::path operator/(const std::string& name) const { return path_ / name; }
     std::string str(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -164,7 +168,8 @@ inline int runBmconv(const fs::path& cwd, const std::vector<std::string>& args) 
         if (::chdir(cwd.c_str()) != 0) ::_exit(126);
         if (!::freopen("stdout.txt", "w", stdout)) ::_exit(126);
         std::vector<char*> argv{const_cast<char*>(exe.c_str())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::execv(exe.c_str(), argv.data());
         ::_exit(127);

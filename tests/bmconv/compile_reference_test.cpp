@@ -12,7 +12,7 @@ const fs::path kCorpus = fs::path(ZEMBREL_TESTDATA) / "bmconv-reference";
 
 struct ReferenceCase {
     std::string name;
-    std::string store;  // "", "/n", "/r" or "/s"
+    std::string store; // "", "/n", "/r" or "/s"
     std::vector<std::string> switches;
     std::vector<std::string> pictures;
 };
@@ -20,7 +20,8 @@ struct ReferenceCase {
 std::vector<std::string> words(const std::string& s) {
     std::istringstream in(s);
     std::vector<std::string> out;
-    for (std::string w; in >> w;) out.push_back(w);
+    for (std::string w; in >> w;)
+        out.push_back(w);
     return out;
 }
 
@@ -30,7 +31,8 @@ std::vector<ReferenceCase> loadCases() {
     for (std::string line; std::getline(in, line);) {
         std::vector<std::string> fields;
         std::istringstream row(line);
-        for (std::string f; std::getline(row, f, '\t');) fields.push_back(f);
+        for (std::string f; std::getline(row, f, '\t');)
+            fields.push_back(f);
         if (fields.size() != 4) continue;
         cases.push_back({fields[0], fields[1], words(fields[2]), words(fields[3])});
     }
@@ -69,7 +71,9 @@ std::string caseName(const ::testing::TestParamInfo<ReferenceCase>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceCompile, ::testing::ValuesIn(loadCases()), caseName);
 
-TEST(ReferenceCompileCorpus, HoldsAllCases) { EXPECT_EQ(loadCases().size(), 164u); }
+TEST(ReferenceCompileCorpus, HoldsAllCases) {
+    EXPECT_EQ(loadCases().size(), 164u);
+}
 
 // The program itself, run like the SDK tool in the picture folder with bare names.
 TEST(ReferenceCompileProgram, CompilesMultiPictureCasesInItsWorkFolder) {

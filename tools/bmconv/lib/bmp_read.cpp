@@ -9,11 +9,15 @@
 namespace bmconv {
 namespace {
 
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 uint32_t le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-int32_t les32(const uint8_t* p) { return int32_t(le32(p)); }
+int32_t les32(const uint8_t* p) {
+    return int32_t(le32(p));
+}
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
 
@@ -26,7 +30,7 @@ struct Layout {
     int bpp = 0;
     uint32_t compression = kRgb;
     uint32_t masks[3] = {0, 0, 0};
-    std::vector<uint8_t> palette;  // 3 bytes per entry: R, G, B
+    std::vector<uint8_t> palette; // 3 bytes per entry: R, G, B
     uint64_t pixelOffset = 0;
 };
 
@@ -63,7 +67,8 @@ std::string readInfoHeader(const uint8_t* d, size_t size, Layout& l, BmpImage& i
         // Version 4 and 5 headers carry the masks; a 40-byte header is followed by them.
         const uint64_t at = 14 + 40;
         if (at + 12 > size) return "the BMP colour masks are cut short";
-        for (int i = 0; i < 3; ++i) l.masks[i] = le32(d + at + 4 * i);
+        for (int i = 0; i < 3; ++i)
+            l.masks[i] = le32(d + at + 4 * i);
     }
     return "";
 }
@@ -75,8 +80,16 @@ std::string checkLayout(const Layout& l) {
         return "the picture is too large (" + std::to_string(l.width) + " x " +
                std::to_string(l.height) + ")";
     switch (l.bpp) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
-    default: return "unsupported BMP depth of " + std::to_string(l.bpp) + " bits per pixel";
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return "unsupported BMP depth of " + std::to_string(l.bpp) + " bits per pixel";
     }
     if ((l.compression == kRle8 && l.bpp != 8) || (l.compression == kRle4 && l.bpp != 4))
         return "RLE compression does not match the depth of " + std::to_string(l.bpp) + " bits";
@@ -113,9 +126,13 @@ struct Channel {
     int bits = 0;
     explicit Channel(uint32_t m) : mask(m) {
         if (m == 0) return;
-        while (!((m >> shift) & 1)) ++shift;
+        while (!((m >> shift) & 1))
+            ++shift;
         uint32_t v = m >> shift;
-        while (v) { ++bits; v >>= 1; }
+        while (v) {
+            ++bits;
+            v >>= 1;
+        }
     }
     uint8_t operator()(uint32_t px) const {
         if (bits == 0) return 0;
@@ -123,7 +140,10 @@ struct Channel {
         if (bits >= 8) return uint8_t(v >> (bits - 8));
         uint32_t r = 0;
         int filled = 0;
-        while (filled < 8) { r = (r << bits) | v; filled += bits; }
+        while (filled < 8) {
+            r = (r << bits) | v;
+            filled += bits;
+        }
         return uint8_t(r >> (filled - 8));
     }
 };
@@ -170,7 +190,7 @@ void decodeRows(const uint8_t* d, const Layout& l, BmpImage& img) {
 void decodeRle(const uint8_t* d, size_t size, const Layout& l, BmpImage& img) {
     const bool rle8 = l.compression == kRle8;
     const uint64_t w = uint64_t(l.width), h = uint64_t(l.height);
-    uint64_t x = 0, y = 0;  // y counts rows from the bottom
+    uint64_t x = 0, y = 0; // y counts rows from the bottom
     auto put = [&](uint8_t index) {
         if (x < w && y < h) img.indices[size_t((h - 1 - y) * w + x)] = index;
         ++x;
@@ -198,8 +218,8 @@ void decodeRle(const uint8_t* d, size_t size, const Layout& l, BmpImage& img) {
             const size_t bytes = rle8 ? c : (c + 1u) / 2;
             if (pos + bytes > size) break;
             for (unsigned i = 0; i < c; ++i)
-                put(rle8 ? d[pos + i] : uint8_t(i % 2 == 0 ? d[pos + i / 2] >> 4
-                                                          : d[pos + i / 2] & 15));
+                put(rle8 ? d[pos + i]
+                         : uint8_t(i % 2 == 0 ? d[pos + i / 2] >> 4 : d[pos + i / 2] & 15));
             pos += (bytes + 1) & ~size_t(1);
         }
     }
@@ -214,7 +234,7 @@ void indicesToRgb(const std::vector<uint8_t>& palette, BmpImage& img) {
             rgb[1] = palette[3 * index + 1];
             rgb[2] = palette[3 * index + 2];
         } else {
-            rgb[0] = rgb[1] = rgb[2] = 0;  // an index past a short palette reads as black
+            rgb[0] = rgb[1] = rgb[2] = 0; // an index past a short palette reads as black
         }
         rgb += 3;
     }

@@ -13,9 +13,9 @@ struct BmpImage {
     int32_t height = 0;
     int32_t xPelsPerMeter = 0;
     int32_t yPelsPerMeter = 0;
-    int bitsPerPixel = 0;          ///< depth of the source file (1, 2, 4, 8, 16, 24 or 32)
-    std::vector<uint8_t> rgb;      ///< 3 bytes per pixel: R, G, B
-    std::vector<uint8_t> indices;  ///< palette index per pixel (palette sources only), else empty
+    int bitsPerPixel = 0;         ///< depth of the source file (1, 2, 4, 8, 16, 24 or 32)
+    std::vector<uint8_t> rgb;     ///< 3 bytes per pixel: R, G, B
+    std::vector<uint8_t> indices; ///< palette index per pixel (palette sources only), else empty
 };
 
 /// Outcome of decoding: `ok`, or an exit code (kBadSourceFile, kUnknownCompression) with a

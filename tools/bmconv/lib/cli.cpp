@@ -69,21 +69,33 @@ char optionLetter(const std::string& token) {
 std::optional<BitmapMode> modeFor(bool colour, int bpp, bool alpha) {
     if (!colour) {
         switch (bpp) {
-        case 1: return BitmapMode::Grey1;
-        case 2: return BitmapMode::Grey2;
-        case 4: return BitmapMode::Grey4;
-        case 8: return BitmapMode::Grey8;
-        default: return std::nullopt;
+        case 1:
+            return BitmapMode::Grey1;
+        case 2:
+            return BitmapMode::Grey2;
+        case 4:
+            return BitmapMode::Grey4;
+        case 8:
+            return BitmapMode::Grey8;
+        default:
+            return std::nullopt;
         }
     }
     switch (bpp) {
-    case 4: return BitmapMode::C4;
-    case 8: return BitmapMode::C8;
-    case 12: return BitmapMode::C12;
-    case 16: return BitmapMode::C16;
-    case 24: return BitmapMode::C24;
-    case 32: return alpha ? BitmapMode::C32A : BitmapMode::C32;
-    default: return std::nullopt;
+    case 4:
+        return BitmapMode::C4;
+    case 8:
+        return BitmapMode::C8;
+    case 12:
+        return BitmapMode::C12;
+    case 16:
+        return BitmapMode::C16;
+    case 24:
+        return BitmapMode::C24;
+    case 32:
+        return alpha ? BitmapMode::C32A : BitmapMode::C32;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -93,7 +105,7 @@ SourceSpec parseSource(const std::string& token) {
     SourceSpec spec;
     spec.token = token;
     if (token.empty() || (token[0] != '/' && token[0] != '-') || isPathToken(token)) {
-        spec.name = token;  // no switch: 2 bpp grey
+        spec.name = token; // no switch: 2 bpp grey
         return spec;
     }
     size_t i = 1;
@@ -141,24 +153,39 @@ int runCompile(const std::vector<std::string>& args, bool lastCounted, std::ostr
                             " (or a path into a folder that does not exist)");
         }
         switch (letter) {
-        case 'r': rom = true; break;
-        case 's': compressedRom = true; break;
-        case 'n': request.noCompression = true; break;
-        case 'q': request.quiet = true; break;
-        case 'h': request.headerPath = value; break;
-        case 'p': request.palettePath = value; break;
+        case 'r':
+            rom = true;
+            break;
+        case 's':
+            compressedRom = true;
+            break;
+        case 'n':
+            request.noCompression = true;
+            break;
+        case 'q':
+            request.quiet = true;
+            break;
+        case 'h':
+            request.headerPath = value;
+            break;
+        case 'p':
+            request.palettePath = value;
+            break;
         default:
             return fail(out, kBadDestinationFile,
-                        "Unknown option " + args[i] + " (options come before the archive name;"
-                        " /u and /v only first)");
+                        "Unknown option " + args[i] +
+                            " (options come before the archive name;"
+                            " /u and /v only first)");
         }
     }
     if (rom && compressedRom) return fail(out, kTooManyArguments, "/r and /s exclude each other");
-    request.store = rom ? StoreKind::Rom : compressedRom ? StoreKind::CompressedRom
-                                                         : StoreKind::File;
+    request.store = rom             ? StoreKind::Rom
+                    : compressedRom ? StoreKind::CompressedRom
+                                    : StoreKind::File;
     if (i + 1 >= args.size()) return fail(out, kSourceTargetMismatch);
     request.destination = args[i];
-    for (size_t k = i + 1; k < args.size(); ++k) request.sources.push_back(parseSource(args[k]));
+    for (size_t k = i + 1; k < args.size(); ++k)
+        request.sources.push_back(parseSource(args[k]));
     request.reportedSources = request.sources.size() - (lastCounted ? 0 : 1);
     return compileArchive(request, out);
 }
@@ -171,7 +198,8 @@ int runArguments(const std::vector<std::string>& args, bool lastCounted, std::os
     case 'u':
         if (args[0].size() == 2) return runSplit(args, out);
         break;
-    default: break;
+    default:
+        break;
     }
     return runCompile(args, lastCounted, out);
 }

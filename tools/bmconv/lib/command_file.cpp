@@ -3,8 +3,12 @@
 namespace bmconv {
 namespace {
 
-bool separator(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\x1A'; }
-bool lineEnd(char c) { return c == '\n' || c == '\r'; }
+bool separator(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\x1A';
+}
+bool lineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
 
 } // namespace
 
@@ -37,7 +41,8 @@ CommandFileTokens tokenizeCommandFile(const std::string& text) {
         if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
             // A comment ends the token like the blanks that replace it.
             finish();
-            while (i + 1 < text.size() && !lineEnd(text[i + 1])) ++i;
+            while (i + 1 < text.size() && !lineEnd(text[i + 1]))
+                ++i;
         } else if (separator(c)) {
             finish();
         } else if (c == '"') {

@@ -8,8 +8,8 @@ namespace bmconv {
 /// The tokens of a command file.
 struct CommandFileTokens {
     bool ok = false;
-    std::string error;                ///< what is wrong when !ok
-    std::vector<std::string> tokens;  ///< in file order
+    std::string error;               ///< what is wrong when !ok
+    std::vector<std::string> tokens; ///< in file order
     /// False when the file ends inside the last token (no separator after it). Such a token
     /// still counts as an argument but is left out of the compile report.
     bool lastTerminated = true;

@@ -22,9 +22,12 @@ void removeOutput(const std::string& path) {
 
 const char* storeName(StoreKind kind) {
     switch (kind) {
-    case StoreKind::File: return "File store";
-    case StoreKind::Rom: return "ROM image store";
-    case StoreKind::CompressedRom: return "Compressed ROM image store";
+    case StoreKind::File:
+        return "File store";
+    case StoreKind::Rom:
+        return "ROM image store";
+    case StoreKind::CompressedRom:
+        return "Compressed ROM image store";
     }
     return "";
 }
@@ -131,7 +134,8 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
     }
     if (!request.headerPath.empty()) {
         std::vector<std::string> names;
-        for (const SourceSpec& source : request.sources) names.push_back(source.name);
+        for (const SourceSpec& source : request.sources)
+            names.push_back(source.name);
         const std::string text = makeHeaderText(request.headerPath, request.destination, names);
         if (!writeHeaderFile(request.headerPath, text)) {
             details << "Cannot write the header " << request.headerPath << "\n";

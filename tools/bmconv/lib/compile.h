@@ -12,9 +12,9 @@ namespace bmconv {
 
 /// One source picture as the command line names it.
 struct SourceSpec {
-    std::string token;       ///< as given, switch included
-    std::string name;        ///< file name, switch removed
-    bool modeValid = true;   ///< false when the switch names no colour mode
+    std::string token;     ///< as given, switch included
+    std::string name;      ///< file name, switch removed
+    bool modeValid = true; ///< false when the switch names no colour mode
     BitmapMode mode = BitmapMode::Grey2;
 };
 
@@ -23,11 +23,11 @@ struct CompileRequest {
     StoreKind store = StoreKind::File;
     bool noCompression = false;
     bool quiet = false;
-    std::string headerPath;   ///< /h: identifier header to write, empty for none
-    std::string palettePath;  ///< /p: palette file for /c8, empty for none
+    std::string headerPath;  ///< /h: identifier header to write, empty for none
+    std::string palettePath; ///< /p: palette file for /c8, empty for none
     std::string destination;
     std::vector<SourceSpec> sources;
-    size_t reportedSources = 0;  ///< how many sources the report lists (the first ones)
+    size_t reportedSources = 0; ///< how many sources the report lists (the first ones)
 };
 
 /// Compiles the sources in order into the destination and prints the report (all of it

@@ -11,7 +11,8 @@ void writeRepeat(std::vector<uint8_t>& out, const uint8_t* value, size_t count, 
     while (count > 0) {
         const size_t piece = std::min<size_t>(count, 128);
         out.push_back(uint8_t(piece - 1));
-        for (size_t i = 0; i < size; ++i) out.push_back(value[i]);
+        for (size_t i = 0; i < size; ++i)
+            out.push_back(value[i]);
         count -= piece;
     }
 }
@@ -27,7 +28,8 @@ void writeLiteral(std::vector<uint8_t>& out, const uint8_t* values, size_t count
             out.insert(out.end(), values, values + piece * size);
             values += piece * size;
         } else {
-            for (size_t i = 0; i < piece; ++i, values += step) out.insert(out.end(), values, values + size);
+            for (size_t i = 0; i < piece; ++i, values += step)
+                out.insert(out.end(), values, values + size);
         }
         count -= piece;
     }
@@ -47,11 +49,13 @@ bool compressBytes(const std::vector<uint8_t>& b, std::vector<uint8_t>& out) {
         size_t q;
         if (triple(p)) {
             q = p + 3;
-            while (int64_t(q) < tailStart && b[q] == b[p]) ++q;
+            while (int64_t(q) < tailStart && b[q] == b[p])
+                ++q;
             writeRepeat(out, &b[p], q - p, 1);
         } else {
             q = p + 1;
-            while (int64_t(q) < tailStart && !triple(q)) ++q;
+            while (int64_t(q) < tailStart && !triple(q))
+                ++q;
             writeLiteral(out, &b[p], q - p, 1, 1);
         }
         p = q;
@@ -70,7 +74,8 @@ void compress12(const std::vector<uint8_t>& b, std::vector<uint8_t>& out) {
     while (p < words) {
         const unsigned value = word(p);
         size_t q = p + 1;
-        while (q < words && word(q) == value) ++q;
+        while (q < words && word(q) == value)
+            ++q;
         for (size_t left = q - p; left > 0;) {
             const size_t piece = std::min<size_t>(left, 16);
             const unsigned encoded = (value & 0x0FFF) | unsigned(piece - 1) << 12;
@@ -83,10 +88,10 @@ void compress12(const std::vector<uint8_t>& b, std::vector<uint8_t>& out) {
 }
 
 /// Reads the first Size bytes of a value slot as one integer, so comparing is one compare.
-template <size_t Size>
-inline uint32_t valueAt(const uint8_t* p) {
+template <size_t Size> inline uint32_t valueAt(const uint8_t* p) {
     uint32_t v = 0;
-    for (size_t i = 0; i < Size; ++i) v |= uint32_t(p[i]) << (8 * i);
+    for (size_t i = 0; i < Size; ++i)
+        v |= uint32_t(p[i]) << (8 * i);
     return v;
 }
 
@@ -105,16 +110,18 @@ bool compressValues(const std::vector<uint8_t>& b, bool lastApart, std::vector<u
         const uint32_t first = value(p);
         if (value(p + 1) == first) {
             q = p + 2;
-            while (q < count && value(q) == first) ++q;
+            while (q < count && value(q) == first)
+                ++q;
             writeRepeat(out, d + p * Step, q - p, Size);
         } else {
             q = p + 1;
-            while (q + 1 < count && value(q + 1) != value(q)) ++q;
+            while (q + 1 < count && value(q + 1) != value(q))
+                ++q;
             if (q + 1 == count && !lastApart) q = count;
             writeLiteral(out, d + p * Step, q - p, Step, Size);
         }
         p = q;
-        if (out.size() > n * 7 / 8) return false;  // output only grows: stop early
+        if (out.size() > n * 7 / 8) return false; // output only grows: stop early
     }
     if (p < count) writeLiteral(out, d + p * Step, count - p, Step, Size);
     return out.size() <= n * 7 / 8;
@@ -126,13 +133,21 @@ bool compressPixels(int scheme, const std::vector<uint8_t>& raw, std::vector<uin
     out.clear();
     out.reserve(raw.size() + raw.size() / 64 + 8);
     switch (scheme) {
-    case 1: return compressBytes(raw, out);
-    case 2: compress12(raw, out); return true;
-    case 3: return compressValues<2, 2>(raw, true, out);
-    case 4: return compressValues<3, 3>(raw, false, out);
-    case 5: return compressValues<4, 3>(raw, false, out);
-    case 6: return compressValues<4, 4>(raw, false, out);
-    default: return false;
+    case 1:
+        return compressBytes(raw, out);
+    case 2:
+        compress12(raw, out);
+        return true;
+    case 3:
+        return compressValues<2, 2>(raw, true, out);
+    case 4:
+        return compressValues<3, 3>(raw, false, out);
+    case 5:
+        return compressValues<4, 3>(raw, false, out);
+    case 6:
+        return compressValues<4, 4>(raw, false, out);
+    default:
+        return false;
     }
 }
 

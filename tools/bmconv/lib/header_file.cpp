@@ -45,7 +45,8 @@ std::string makeHeaderText(const std::string& headerPath, const std::string& arc
     for (size_t i = 0; i < sourceNames.size(); ++i) {
         const std::string base = "EMbm" + archive + identifierPart(sourceNames[i]);
         std::string entry = base;
-        for (int k = 2; !used.insert(entry).second; ++k) entry = base + "_" + std::to_string(k);
+        for (int k = 2; !used.insert(entry).second; ++k)
+            entry = base + "_" + std::to_string(k);
         text += "\t" + entry + (i + 1 < sourceNames.size() ? ",\n" : "\n");
     }
     text += "\t};\n";

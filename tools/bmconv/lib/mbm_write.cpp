@@ -21,15 +21,25 @@ void put32(uint8_t* p, uint32_t v) {
 
 /// The 40-byte bitmap header for `dataSize` bytes of pixel data.
 void encodeHeader(const BitmapRecord& r, uint32_t dataSize, uint8_t* out) {
-    const uint32_t fields[10] = {kHeaderLength + dataSize, kHeaderLength, uint32_t(r.width),
-                                 uint32_t(r.height), uint32_t(r.twipsWidth),
-                                 uint32_t(r.twipsHeight), r.bpp, r.colour, 0, r.compression};
-    for (int i = 0; i < 10; ++i) put32(out + 4 * i, fields[i]);
+    const uint32_t fields[10] = {kHeaderLength + dataSize,
+                                 kHeaderLength,
+                                 uint32_t(r.width),
+                                 uint32_t(r.height),
+                                 uint32_t(r.twipsWidth),
+                                 uint32_t(r.twipsHeight),
+                                 r.bpp,
+                                 r.colour,
+                                 0,
+                                 r.compression};
+    for (int i = 0; i < 10; ++i)
+        put32(out + 4 * i, fields[i]);
 }
 
 } // namespace
 
-ArchiveWriter::~ArchiveWriter() { abandon(); }
+ArchiveWriter::~ArchiveWriter() {
+    abandon();
+}
 
 bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t count) {
     abandon();
@@ -52,7 +62,7 @@ bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t 
     if (kind == StoreKind::File) {
         for (uint32_t uid : kFileStoreUids)
             if (!writeWord(uid)) return false;
-        return writeWord(0);  // trailer offset, filled in by commit()
+        return writeWord(0); // trailer offset, filled in by commit()
     }
     if (!writeWord(kRomImageUid) || !writeWord(uint32_t(count))) return false;
     for (size_t i = 0; i < count; ++i)
@@ -87,7 +97,8 @@ bool ArchiveWriter::commit() {
     if (kind_ == StoreKind::File) {
         const uint32_t trailer = uint32_t(position_);
         ok = writeWord(uint32_t(offsets_.size()));
-        for (uint32_t offset : offsets_) ok = ok && writeWord(offset);
+        for (uint32_t offset : offsets_)
+            ok = ok && writeWord(offset);
         ok = ok && writeAt(16, {trailer});
     } else {
         ok = writeAt(8, offsets_);

@@ -19,15 +19,15 @@ struct BitmapRecord {
     uint32_t bpp = 0;
     uint32_t colour = 0;
     uint32_t compression = 0;
-    uint32_t stride = 0;   ///< uncompressed bytes per row (ROM records)
-    uint32_t romMode = 0;  ///< display mode (ROM records)
+    uint32_t stride = 0;  ///< uncompressed bytes per row (ROM records)
+    uint32_t romMode = 0; ///< display mode (ROM records)
 };
 
 /// Writes an archive into a temporary file beside the destination and moves it into place
 /// on commit(), so the destination never holds a half-written archive. Memory use does not
 /// depend on the number of bitmaps beyond one offset each.
 class ArchiveWriter {
-public:
+  public:
     ArchiveWriter() = default;
     ~ArchiveWriter();
     ArchiveWriter(const ArchiveWriter&) = delete;
@@ -45,7 +45,7 @@ public:
     /// Drops the temporary file (also done by the destructor unless committed).
     void abandon();
 
-private:
+  private:
     bool writeBytes(const void* data, size_t size);
     bool writeWord(uint32_t value);
     bool writeAt(uint64_t offset, const std::vector<uint32_t>& words);

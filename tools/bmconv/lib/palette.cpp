@@ -27,8 +27,10 @@ static std::array<Rgb, 256> makePalette256() {
     auto cube = [](int j) {
         return Rgb{uint8_t(51 * (j % 6)), uint8_t(51 * ((j / 6) % 6)), uint8_t(51 * (j / 36))};
     };
-    for (int i = 0; i < 108; ++i) t[i] = cube(i);
-    for (int i = 148; i < 256; ++i) t[i] = cube(i - 40);
+    for (int i = 0; i < 108; ++i)
+        t[i] = cube(i);
+    for (int i = 148; i < 256; ++i)
+        t[i] = cube(i - 40);
     // Eight groups of five between the two halves of the cube: greys, reds, greens, blues
     // on the low levels, then blues, greens, reds, greys on the high ones.
     const uint8_t low[5] = {0x11, 0x22, 0x44, 0x55, 0x77};
@@ -60,7 +62,9 @@ static int hexValue(char c) {
     return 0;
 }
 
-static uint8_t hexByte(const char* p) { return uint8_t(hexValue(p[0]) * 16 + hexValue(p[1])); }
+static uint8_t hexByte(const char* p) {
+    return uint8_t(hexValue(p[0]) * 16 + hexValue(p[1]));
+}
 
 bool parsePaletteText(const std::string& text, std::array<Rgb, 256>& palette) {
     size_t found = 0;
@@ -70,7 +74,7 @@ bool parsePaletteText(const std::string& text, std::array<Rgb, 256>& palette) {
             ++pos;
             continue;
         }
-        const char* e = text.data() + pos;  // 0x00BBGGRR
+        const char* e = text.data() + pos; // 0x00BBGGRR
         palette[found++] = Rgb{hexByte(e + 8), hexByte(e + 6), hexByte(e + 4)};
         pos += 10;
     }

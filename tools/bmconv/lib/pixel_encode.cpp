@@ -14,13 +14,17 @@ struct Px {
 inline Px fetch(const uint8_t* p) {
     Px c{p[0], p[1], p[2]};
     if (c.r == c.g && c.g == c.b) {
-        if (c.r == 128) c.r = c.g = c.b = 127;
-        else if (c.r == 192) c.r = c.g = c.b = 187;
+        if (c.r == 128)
+            c.r = c.g = c.b = 127;
+        else if (c.r == 192)
+            c.r = c.g = c.b = 187;
     }
     return c;
 }
 
-inline unsigned luma(Px c) { return (2u * c.r + 5u * c.g + c.b) / 8u; }
+inline unsigned luma(Px c) {
+    return (2u * c.r + 5u * c.g + c.b) / 8u;
+}
 
 int distance(Rgb a, int r, int g, int b) {
     return std::abs(a.r - r) + std::abs(a.g - g) + std::abs(a.b - b);
@@ -28,8 +32,7 @@ int distance(Rgb a, int r, int g, int b) {
 
 /// Index of the entry nearest to (r, g, b) by the sum of channel differences; ties go to the
 /// lowest index.
-template <size_t N>
-uint8_t nearest(const std::array<Rgb, N>& palette, int r, int g, int b) {
+template <size_t N> uint8_t nearest(const std::array<Rgb, N>& palette, int r, int g, int b) {
     size_t best = 0;
     int bestDistance = distance(palette[0], r, g, b);
     for (size_t i = 1; i < N; ++i) {
@@ -69,16 +72,24 @@ inline void put16(uint8_t* p, unsigned v) {
 void encodeRow(BitmapMode mode, uint8_t* row, const uint8_t* src, uint32_t w, const C8Table* c8,
                const uint8_t* alpha) {
     switch (mode) {
-    case BitmapMode::Grey1: packRow<1>(row, src, w, [](Px c) { return luma(c) / 128; }); break;
-    case BitmapMode::Grey2: packRow<2>(row, src, w, [](Px c) { return luma(c) / 64; }); break;
-    case BitmapMode::Grey4: packRow<4>(row, src, w, [](Px c) { return luma(c) / 16; }); break;
+    case BitmapMode::Grey1:
+        packRow<1>(row, src, w, [](Px c) { return luma(c) / 128; });
+        break;
+    case BitmapMode::Grey2:
+        packRow<2>(row, src, w, [](Px c) { return luma(c) / 64; });
+        break;
+    case BitmapMode::Grey4:
+        packRow<4>(row, src, w, [](Px c) { return luma(c) / 16; });
+        break;
     case BitmapMode::C4: {
         const auto& t = c4Table();
-        packRow<4>(row, src, w, [&t](Px c) { return t[(c.r >> 5) << 6 | (c.g >> 5) << 3 | c.b >> 5]; });
+        packRow<4>(row, src, w,
+                   [&t](Px c) { return t[(c.r >> 5) << 6 | (c.g >> 5) << 3 | c.b >> 5]; });
         break;
     }
     case BitmapMode::Grey8:
-        for (uint32_t x = 0; x < w; ++x, src += 3) row[x] = uint8_t(luma(fetch(src)));
+        for (uint32_t x = 0; x < w; ++x, src += 3)
+            row[x] = uint8_t(luma(fetch(src)));
         break;
     case BitmapMode::C8: {
         const C8Table& t = c8 ? *c8 : standardC8Table();
@@ -121,17 +132,28 @@ void encodeRow(BitmapMode mode, uint8_t* row, const uint8_t* src, uint32_t w, co
 
 ModeTraits traitsOf(BitmapMode mode) {
     switch (mode) {
-    case BitmapMode::Grey1: return {1, 0, 1, 1};
-    case BitmapMode::Grey2: return {2, 0, 1, 2};
-    case BitmapMode::Grey4: return {4, 0, 1, 3};
-    case BitmapMode::Grey8: return {8, 0, 1, 4};
-    case BitmapMode::C4: return {4, 1, 1, 5};
-    case BitmapMode::C8: return {8, 1, 1, 6};
-    case BitmapMode::C12: return {12, 1, 2, 10};
-    case BitmapMode::C16: return {16, 1, 3, 7};
-    case BitmapMode::C24: return {24, 1, 4, 8};
-    case BitmapMode::C32: return {32, 1, 5, 11};
-    case BitmapMode::C32A: return {32, 2, 6, 12};
+    case BitmapMode::Grey1:
+        return {1, 0, 1, 1};
+    case BitmapMode::Grey2:
+        return {2, 0, 1, 2};
+    case BitmapMode::Grey4:
+        return {4, 0, 1, 3};
+    case BitmapMode::Grey8:
+        return {8, 0, 1, 4};
+    case BitmapMode::C4:
+        return {4, 1, 1, 5};
+    case BitmapMode::C8:
+        return {8, 1, 1, 6};
+    case BitmapMode::C12:
+        return {12, 1, 2, 10};
+    case BitmapMode::C16:
+        return {16, 1, 3, 7};
+    case BitmapMode::C24:
+        return {24, 1, 4, 8};
+    case BitmapMode::C32:
+        return {32, 1, 5, 11};
+    case BitmapMode::C32A:
+        return {32, 2, 6, 12};
     }
     return {0, 0, 0, 0};
 }
@@ -139,15 +161,23 @@ ModeTraits traitsOf(BitmapMode mode) {
 uint32_t strideFor(int bpp, uint32_t width) {
     const uint64_t w = width;
     switch (bpp) {
-    case 1: return uint32_t(4 * ((w + 31) / 32));
-    case 2: return uint32_t(4 * ((w + 15) / 16));
-    case 4: return uint32_t(4 * ((w + 7) / 8));
-    case 8: return uint32_t(4 * ((w + 3) / 4));
+    case 1:
+        return uint32_t(4 * ((w + 31) / 32));
+    case 2:
+        return uint32_t(4 * ((w + 15) / 16));
+    case 4:
+        return uint32_t(4 * ((w + 7) / 8));
+    case 8:
+        return uint32_t(4 * ((w + 3) / 4));
     case 12:
-    case 16: return uint32_t(4 * ((w + 1) / 2));
-    case 24: return uint32_t(12 * ((w + 3) / 4));
-    case 32: return uint32_t(4 * w);
-    default: return 0;
+    case 16:
+        return uint32_t(4 * ((w + 1) / 2));
+    case 24:
+        return uint32_t(12 * ((w + 3) / 4));
+    case 32:
+        return uint32_t(4 * w);
+    default:
+        return 0;
     }
 }
 
@@ -170,8 +200,8 @@ std::vector<uint8_t> encodePixels(const BmpImage& image, BitmapMode mode, const 
     std::vector<uint8_t> buffer(size_t(stride) * h, 0xFF);
     const bool withAlpha = mode == BitmapMode::C32A && alpha;
     for (uint32_t y = 0; y < h; ++y)
-        encodeRow(mode, buffer.data() + size_t(y) * stride, image.rgb.data() + size_t(y) * w * 3,
-                  w, c8, withAlpha ? alpha + size_t(y) * w : nullptr);
+        encodeRow(mode, buffer.data() + size_t(y) * stride, image.rgb.data() + size_t(y) * w * 3, w,
+                  c8, withAlpha ? alpha + size_t(y) * w : nullptr);
     return buffer;
 }
 

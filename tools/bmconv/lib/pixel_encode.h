@@ -14,10 +14,10 @@ enum class BitmapMode { Grey1, Grey2, Grey4, Grey8, C4, C8, C12, C16, C24, C32, 
 
 /// What the archive records for a mode.
 struct ModeTraits {
-    int bpp;          ///< bits per pixel
-    int colour;       ///< 0 grey, 1 colour, 2 colour with alpha
-    int scheme;       ///< compression scheme number used when compressing
-    int romMode;      ///< display mode written in ROM image records
+    int bpp;     ///< bits per pixel
+    int colour;  ///< 0 grey, 1 colour, 2 colour with alpha
+    int scheme;  ///< compression scheme number used when compressing
+    int romMode; ///< display mode written in ROM image records
 };
 
 /// Traits of `mode`.
