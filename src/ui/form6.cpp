@@ -74,10 +74,10 @@ Form6::Form6(Form1& main) : ToolWindow(main) {
 
     Option1 = new QRadioButton(tr("Qev demo icons"), this);
     Option1->setObjectName(QStringLiteral("Option1"));
-    placeTw(Option1, 120, 360, 2400, 375);
+    placeTw(Option1, 120, 360, 2820, 375);
     Option2 = new QRadioButton(tr("MBM Zembrel demo icons"), this);
     Option2->setObjectName(QStringLiteral("Option2"));
-    placeTw(Option2, 120, 1320, 2400, 375);
+    placeTw(Option2, 120, 1320, 2820, 375);
 
     QLabel** holders[] = {&Picture1, &Picture2, &Picture3, &Picture4,
                           &Picture5, &Picture6, &Picture7, &Picture8};
@@ -90,9 +90,9 @@ Form6::Form6(Form1& main) : ToolWindow(main) {
         *holders[k] = holder;
     }
     // Only the big icons are shown, each beside its option.
-    placeTw(Picture1, 2760, 120, 960, 750);
+    placeTw(Picture1, 3120, 120, 960, 750);
     Picture1->show();
-    placeTw(Picture5, 2760, 1080, 960, 750);
+    placeTw(Picture5, 3120, 1080, 960, 750);
     Picture5->show();
 
     Command1 = new QPushButton(tr("OK"), this);

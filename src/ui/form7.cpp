@@ -13,7 +13,7 @@ W* named(W* w, const char* name) {
 }
 
 const char* const kPlaceholderHelp =
-    "Text repeated for every picture of the project. These placeholders are filled in:\n"
+    "Repeated for every picture; these placeholders are filled in:\n"
     "<$filename$>  the file name, e.g. image01.bmp\n"
     "<$path$>  the folder, with its closing backslash, e.g. c:\\test\\\n"
     "<$colour$>  the colour switch, e.g. /c4";
@@ -25,7 +25,7 @@ Form7::Form7(Form1& main) : ToolWindow(main) {
     setWindowTitle(tr("List export settings"));
     setFixedSize(px(7200), px(5400));
 
-    Label1 = named(new QLabel(tr("Text at the beginning of the file:"), this), "Label1");
+    Label1 = named(new QLabel(tr("Beginning of the file:"), this), "Label1");
     placeTw(Label1, 120, 180, 2400, 285);
     Text1 = named(new QLineEdit(kExportBeginDefault, this), "Text1");
     placeTw(Text1, 2640, 120, 4440, 315);
@@ -43,7 +43,7 @@ Form7::Form7(Form1& main) : ToolWindow(main) {
     Text2->setTabChangesFocus(true);
     placeTw(Text2, 120, 1860, 6960, 2280);
 
-    Label3 = named(new QLabel(tr("Text at the end of the file:"), this), "Label3");
+    Label3 = named(new QLabel(tr("End of the file:"), this), "Label3");
     placeTw(Label3, 120, 4320, 2400, 285);
     Text3 = named(new QLineEdit(kExportEndDefault, this), "Text3");
     placeTw(Text3, 2640, 4260, 4440, 315);
