@@ -121,7 +121,7 @@ const Defect kDefects[] = {
     {"LiteralPastEnd", [](Bytes& b) { b[kSecond + 40] = 0xFB; }, 11,
      "bitmap 2: the data ends inside the record at byte 0"},
     {"DataLeftOver", [](Bytes& b) { b = withSecondData({0x07, 1, 2, 3, 0x00}); }, 11,
-     "bitmap 2: 1 bytes of data are left over"},
+     "bitmap 2: 1 byte of data is left over"},
     {"RunEndsInsideValue", [](Bytes& b) { b = withSecondData({0x03, 1, 2, 3, 0x03, 1, 2}); }, 11,
      "bitmap 2: the data ends inside the record at byte 4"},
     {"TwipsDoNotMatter", [](Bytes& b) { set32(b, kFirst + 16, 0xFFFFFFFF); }, 0, ""},

@@ -145,7 +145,7 @@ TEST(Split, ReplacesAnExistingOutput) {
     EXPECT_EQ(readFile(dir.path() / "old.bmp"), expectedBmp24(1, {{0, 0, 0}}));
 }
 
-TEST(Split, UnwritableOutputIsCodeFiveAndLeavesNoTemporaryFile) {
+TEST(Split, UnwritableOutputIsCodeFiveAndWritesNothing) {
     StoredBitmap b{1, 1, 1, 0, 0, {0, 0, 0, 0}};
     TempDir dir;
     writeFile(dir.path() / "x.mbm", fileStore({b, b}));
@@ -155,7 +155,32 @@ TEST(Split, UnwritableOutputIsCodeFiveAndLeavesNoTemporaryFile) {
     EXPECT_EQ(code, 5);
     EXPECT_NE(report.find("Bad destination file(s)."), std::string::npos);
     EXPECT_NE(report.find("cannot create"), std::string::npos) << report;
-    EXPECT_TRUE(fs::exists(dir.path() / "ok.bmp"));
+    // Outputs appear only once every bitmap was written; no temporary file stays behind.
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())), 1u);
+}
+
+TEST(Split, DamagedDataInALaterBitmapWritesNothing) {
+    StoredBitmap good{1, 1, 8, 0, 0, {1, 2, 3, 4}};
+    StoredBitmap damaged{4, 1, 8, 0, 1, {0x02, 0x07}};  // three values for a row of four
+    TempDir dir;
+    writeFile(dir.path() / "x.mbm", fileStore({good, damaged}));
+    int code = -1;
+    const std::string report = split(dir.path() / "x.mbm", {dir.file("a.bmp"), dir.file("b.bmp")}, code);
+    EXPECT_EQ(code, 11);
+    EXPECT_NE(report.find("Decompression error."), std::string::npos);
+    EXPECT_NE(report.find("bitmap 2: the data ends after 3 of 4 bytes of pixels"), std::string::npos) << report;
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())), 1u);
+}
+
+TEST(Split, OutputNamedTwiceHoldsTheLaterBitmap) {
+    StoredBitmap black{1, 1, 1, 0, 0, {0, 0, 0, 0}};
+    StoredBitmap white{1, 1, 1, 0, 0, {1, 0, 0, 0}};
+    TempDir dir;
+    writeFile(dir.path() / "x.mbm", fileStore({black, white}));
+    int code = -1;
+    split(dir.path() / "x.mbm", {dir.file("same.bmp"), dir.file("same.bmp")}, code);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(dir.path() / "same.bmp"), expectedBmp24(1, {{255, 255, 255}}));
     EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())), 2u);
 }
 

@@ -54,7 +54,9 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
         return fail(path + ": " + std::to_string(width) + " x " + std::to_string(height) +
                     " pixels are too many for a BMP file");
     path_ = path;
-    tempPath_ = path + ".~" + std::to_string(long(::getpid())) + ".tmp";
+    // Unique per writer, so two outputs of one name never share a temporary file.
+    static unsigned serial = 0;
+    tempPath_ = path + ".~" + std::to_string(long(::getpid())) + "-" + std::to_string(serial++) + ".tmp";
     kind_ = kind;
     width_ = width;
     height_ = height;
@@ -87,6 +89,7 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
         return fail("cannot write " + tempPath_ + ": " + describeErrno());
 
     rowsDone_ = chunkStart_ = 0;
+    finished_ = false;
     const uint32_t sliceRows = uint32_t(std::max<size_t>(1, kSliceBytes / rowBytes_));
     chunkRows_ = std::min(sliceRows, height_);
     chunk_.assign(size_t(chunkRows_) * rowBytes_, kind == Kind::Colour24 ? 0xFF : 0x00);
@@ -115,12 +118,19 @@ bool BmpFileWriter::flushRows() {
     return true;
 }
 
-bool BmpFileWriter::commit() {
+bool BmpFileWriter::finish() {
     if (!file_) return fail(path_ + ": nothing to write");
     if (rowsDone_ != height_) return fail(path_ + ": the picture is missing rows");
     const int closed = std::fclose(file_);
     file_ = nullptr;
     if (closed != 0) return fail("cannot write " + tempPath_ + ": " + describeErrno());
+    std::vector<uint8_t>().swap(chunk_);
+    finished_ = true;
+    return true;
+}
+
+bool BmpFileWriter::publish() {
+    if (!finished_ || tempPath_.empty()) return fail(path_ + ": the picture is not finished");
     if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
         // Some systems refuse to rename over an existing file.
         std::remove(path_.c_str());

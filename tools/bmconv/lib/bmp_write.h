@@ -9,7 +9,7 @@
 namespace bmconv {
 
 /// Writes one bottom-up BMP file from rows handed over top row first. The file is written
-/// under a temporary name beside its destination and renamed into place by commit(), so
+/// under a temporary name beside its destination and renamed into place by publish(), so
 /// the destination never holds a partly written picture. Memory stays at a bounded slice
 /// of rows whatever the picture size.
 class BmpFileWriter {
@@ -34,10 +34,17 @@ public:
     /// Takes the next row from the top: 3 × width bytes (Colour24) or width bytes (Grey8).
     bool addRow(const uint8_t* pixels);
 
-    /// Writes what is left, closes the file and renames it to its destination.
-    bool commit();
+    /// Writes what is left and closes the temporary file; it stays until publish() or
+    /// abandon(). Frees the row buffer.
+    bool finish();
 
-    /// Removes the temporary file unless it was committed (also done by the destructor).
+    /// Renames the finished temporary file to its destination (replacing a file there).
+    bool publish();
+
+    /// finish(), then publish().
+    bool commit() { return finish() && publish(); }
+
+    /// Removes the temporary file unless it was published (also done by the destructor).
     void abandon();
 
     const std::string& error() const { return error_; }
@@ -54,6 +61,7 @@ private:
     uint32_t rowsDone_ = 0;    // rows handed over so far
     uint32_t chunkStart_ = 0;  // first row (from the top) held in chunk_
     uint32_t chunkRows_ = 0;   // rows the current slice holds when full
+    bool finished_ = false;
     std::vector<uint8_t> chunk_;
     std::string error_;
 };

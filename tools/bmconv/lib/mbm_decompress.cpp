@@ -24,6 +24,39 @@ size_t storedBytesPerValue(uint32_t compression) {
     return compression == kThirtyTwoBitRle ? 3 : bufferBytesPerValue(compression);
 }
 
+// Copies of constant size compile to plain stores; these run once per value.
+template <size_t kValue>
+void repeatValue(uint8_t* dst, const uint8_t* value, size_t count) {
+    if (kValue == 1) {
+        std::memset(dst, value[0], count);
+        return;
+    }
+    for (size_t i = 0; i < count; ++i, dst += kValue) std::memcpy(dst, value, kValue);
+}
+
+// Stored values of kStored bytes into buffer values of kValue bytes (a missing fourth byte
+// is restored as 0xFF).
+template <size_t kValue, size_t kStored>
+void copyValues(uint8_t* dst, const uint8_t* src, size_t count) {
+    if (kValue == kStored) {
+        std::memcpy(dst, src, count * kValue);
+        return;
+    }
+    for (size_t i = 0; i < count; ++i, dst += kValue, src += kStored) {
+        std::memcpy(dst, src, kStored);
+        dst[kStored] = 0xFF;
+    }
+}
+
+void repeatAny(uint8_t* dst, const uint8_t* value, size_t count, size_t valueBytes) {
+    switch (valueBytes) {
+    case 1: repeatValue<1>(dst, value, count); return;
+    case 2: repeatValue<2>(dst, value, count); return;
+    case 3: repeatValue<3>(dst, value, count); return;
+    default: repeatValue<4>(dst, value, count); return;
+    }
+}
+
 } // namespace
 
 StreamDecoder::StreamDecoder(uint32_t compression, const uint8_t* data, size_t length,
@@ -38,6 +71,19 @@ bool StreamDecoder::failAt(const std::string& what) {
     return false;
 }
 
+bool StreamDecoder::failEnded() {
+    return failAt("the data ends after " + std::to_string(decodedBytes()) + " of " +
+                  std::to_string(totalBytes()) + " bytes of pixels");
+}
+
+bool StreamDecoder::failInsideRecord(size_t at) {
+    return failAt("the data ends inside the record at byte " + std::to_string(at));
+}
+
+bool StreamDecoder::failPastLastPixel(size_t at) {
+    return failAt("the record at byte " + std::to_string(at) + " of the data goes past the last pixel");
+}
+
 bool StreamDecoder::read(uint8_t* dst, size_t count) {
     if (!error_.empty()) return false;
     if (count % valueBytes_ != 0 || count > remainingBuffer_)
@@ -46,91 +92,122 @@ bool StreamDecoder::read(uint8_t* dst, size_t count) {
     return fill(dst, count / valueBytes_);
 }
 
+// Delivers what is left of a record cut off by the end of an earlier read.
+size_t StreamDecoder::emitPending(uint8_t* dst, size_t values) {
+    const size_t take = std::min(pending_, values);
+    if (inRun_) {
+        repeatAny(dst, runValue_, take, valueBytes_);
+    } else if (compression_ == kThirtyTwoBitRle) {
+        copyValues<4, 3>(dst, data_ + pos_, take);
+        pos_ += take * 3;
+    } else {
+        std::memcpy(dst, data_ + pos_, take * valueBytes_);
+        pos_ += take * valueBytes_;
+    }
+    pending_ -= take;
+    return take;
+}
+
 bool StreamDecoder::fill(uint8_t* dst, size_t values) {
-    while (values > 0) {
-        if (pending_ == 0 && !startRecord()) return false;
-        const size_t take = std::min(pending_, values);
-        if (inRun_) {
-            emitRun(dst, take);
-        } else {
-            emitLiteral(dst, take);
-        }
-        pending_ -= take;
-        values -= take;
-        dst += take * valueBytes_;
+    const size_t done = emitPending(dst, values);
+    dst += done * valueBytes_;
+    values -= done;
+    switch (compression_) {
+    case kNoCompression: return fillRecords<1, 1>(dst, values);
+    case kByteRle: return fillRecords<1, 1>(dst, values);
+    case kSixteenBitRle: return fillRecords<2, 2>(dst, values);
+    case kTwentyFourBitRle: return fillRecords<3, 3>(dst, values);
+    case kThirtyTwoBitRle: return fillRecords<4, 3>(dst, values);
+    case kThirtyTwoBitAlphaRle: return fillRecords<4, 4>(dst, values);
+    default: break;
+    }
+    while (values > 0) {  // 12-bit RLE: one 16-bit word a record
+        if (!startTwelveBitRecord()) return false;
+        const size_t done12 = emitPending(dst, values);
+        dst += done12 * 2;
+        values -= done12;
     }
     return true;
 }
 
-bool StreamDecoder::startRecord() {
-    if (pos_ >= length_) {
-        return failAt("the data ends after " + std::to_string(decodedBytes()) + " of " +
-                      std::to_string(totalBytes()) + " bytes of pixels");
+// Control-byte records: k < 0x80 repeats the next value k + 1 times, k >= 0x80 is followed
+// by 256 - k values. Uncompressed data is read as one literal of all of it.
+template <size_t kValue, size_t kStored>
+bool StreamDecoder::fillRecords(uint8_t* dst, size_t values) {
+    // The hot loop works on local copies of the position and the values left.
+    size_t pos = pos_;
+    uint64_t unclaimed = unclaimed_;
+    auto keep = [&] {
+        pos_ = pos;
+        unclaimed_ = unclaimed;
+    };
+    while (values > 0) {
+        if (pos >= length_) {
+            keep();
+            return failEnded();
+        }
+        const size_t at = pos;
+        size_t count, stored;
+        bool run;
+        if (compression_ == kNoCompression) {
+            run = false;
+            count = length_ - pos;
+            stored = count;
+        } else {
+            const uint8_t control = data_[pos++];
+            run = control < 0x80;
+            count = run ? size_t(control) + 1 : size_t(256 - control);
+            stored = run ? kStored : count * kStored;
+        }
+        if (length_ - pos < stored || count > unclaimed) {
+            keep();
+            return length_ - pos < stored ? failInsideRecord(at) : failPastLastPixel(at);
+        }
+        unclaimed -= count;
+        const size_t take = std::min(count, values);
+        const uint8_t* src = data_ + pos;
+        if (run) {
+            // Keep the value for a run that goes on in the next read; a value stored with
+            // fewer bytes than it takes is completed there before it is repeated.
+            copyValues<kValue, kStored>(runValue_, src, 1);
+            repeatValue<kValue>(dst, kValue == kStored ? src : runValue_, take);
+            pos += kStored;
+        } else {
+            copyValues<kValue, kStored>(dst, src, take);
+            pos += take * kStored;
+        }
+        inRun_ = run;
+        pending_ = count - take;
+        dst += take * kValue;
+        values -= take;
     }
+    keep();
+    return true;
+}
+
+bool StreamDecoder::startTwelveBitRecord() {
+    if (pos_ >= length_) return failEnded();
+    if (length_ - pos_ < 2) return failAt("the data ends inside a 12-bit record");
     const size_t at = pos_;
-    size_t count = 0;
-    if (compression_ == kNoCompression) {
-        inRun_ = false;
-        count = length_;
-    } else if (compression_ == kTwelveBitRle) {
-        if (length_ - pos_ < 2) return failAt("the data ends inside a 12-bit record");
-        const unsigned word = data_[pos_] | unsigned(data_[pos_ + 1]) << 8;
-        pos_ += 2;
-        inRun_ = true;
-        count = (word >> 12) + 1;
-        runValue_[0] = uint8_t(word & 0xFF);
-        runValue_[1] = uint8_t((word >> 8) & 0x0F);
-    } else {
-        const uint8_t control = data_[pos_++];
-        inRun_ = control < 0x80;
-        count = inRun_ ? size_t(control) + 1 : size_t(256 - control);
-        const size_t stored = inRun_ ? streamBytes_ : count * streamBytes_;
-        if (length_ - pos_ < stored) {
-            return failAt("the data ends inside the record at byte " + std::to_string(at));
-        }
-        if (inRun_) {
-            std::memcpy(runValue_, data_ + pos_, streamBytes_);
-            if (compression_ == kThirtyTwoBitRle) runValue_[3] = 0xFF;
-            pos_ += streamBytes_;
-        }
-    }
-    if (count > unclaimed_) {
-        return failAt("the record at byte " + std::to_string(at) +
-                      " of the data goes past the last pixel");
-    }
+    const unsigned word = data_[pos_] | unsigned(data_[pos_ + 1]) << 8;
+    pos_ += 2;
+    const size_t count = (word >> 12) + 1;
+    if (count > unclaimed_) return failPastLastPixel(at);
     unclaimed_ -= count;
+    inRun_ = true;
+    runValue_[0] = uint8_t(word & 0xFF);
+    runValue_[1] = uint8_t((word >> 8) & 0x0F);  // the top four bits are the run length
     pending_ = count;
     return true;
-}
-
-void StreamDecoder::emitRun(uint8_t* dst, size_t values) {
-    if (valueBytes_ == 1) {
-        std::memset(dst, runValue_[0], values);
-        return;
-    }
-    for (size_t i = 0; i < values; ++i, dst += valueBytes_)
-        std::memcpy(dst, runValue_, valueBytes_);
-}
-
-void StreamDecoder::emitLiteral(uint8_t* dst, size_t values) {
-    if (compression_ != kThirtyTwoBitRle) {
-        const size_t bytes = values * valueBytes_;
-        std::memcpy(dst, data_ + pos_, bytes);
-        pos_ += bytes;
-        return;
-    }
-    for (size_t i = 0; i < values; ++i, dst += 4, pos_ += 3) {
-        std::memcpy(dst, data_ + pos_, 3);
-        dst[3] = 0xFF;
-    }
 }
 
 bool StreamDecoder::finish() {
     if (!error_.empty()) return false;
     if (remainingBuffer_ != 0) return failAt("internal error: the pixel buffer was not read to its end");
     if (pos_ != length_) {
-        return failAt(std::to_string(length_ - pos_) +
-                      " bytes of data are left over after the last pixel");
+        const size_t left = length_ - pos_;
+        return failAt(std::to_string(left) + (left == 1 ? " byte" : " bytes") +
+                      " of data " + (left == 1 ? "is" : "are") + " left over after the last pixel");
     }
     return true;
 }

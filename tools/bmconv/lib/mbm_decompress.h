@@ -32,10 +32,14 @@ public:
 
 private:
     bool fill(uint8_t* dst, size_t values);
-    bool startRecord();
-    void emitRun(uint8_t* dst, size_t values);
-    void emitLiteral(uint8_t* dst, size_t values);
+    template <size_t kValue, size_t kStored>
+    bool fillRecords(uint8_t* dst, size_t values);
+    bool startTwelveBitRecord();
+    size_t emitPending(uint8_t* dst, size_t values);
     bool failAt(const std::string& what);
+    bool failEnded();
+    bool failInsideRecord(size_t at);
+    bool failPastLastPixel(size_t at);
     uint64_t totalBytes() const { return totalValues_ * valueBytes_; }
     uint64_t decodedBytes() const { return (totalValues_ - unclaimed_ - pending_) * valueBytes_; }
 

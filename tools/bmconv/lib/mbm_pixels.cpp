@@ -3,22 +3,26 @@
 #include "palette.h"
 
 #include <cstring>
+#include <vector>
 
 namespace bmconv {
 
 namespace {
 
-struct Scale16 {
-    uint8_t five[32];
-    uint8_t six[64];
-    Scale16() {
-        for (int i = 0; i < 32; ++i) five[i] = uint8_t(i * 255 / 31);
-        for (int i = 0; i < 64; ++i) six[i] = uint8_t(i * 255 / 63);
+// B, G, R of every 16-bit pixel (5-6-5 bits scaled to 8 bits, rounding down).
+struct Colour16Table {
+    std::vector<uint8_t> bgr;
+    Colour16Table() : bgr(65536 * 3) {
+        for (unsigned word = 0; word < 65536; ++word) {
+            bgr[word * 3] = uint8_t((word & 0x1F) * 255 / 31);
+            bgr[word * 3 + 1] = uint8_t(((word >> 5) & 0x3F) * 255 / 63);
+            bgr[word * 3 + 2] = uint8_t((word >> 11) * 255 / 31);
+        }
     }
 };
 
-const Scale16& scale16() {
-    static const Scale16 table;
+const Colour16Table& colour16() {
+    static const Colour16Table table;
     return table;
 }
 
@@ -79,13 +83,9 @@ void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t
         }
         return;
     case 16: {
-        const Scale16& s = scale16();
-        for (size_t x = 0; x < width; ++x, bgr += 3, row += 2) {
-            const unsigned word = row[0] | unsigned(row[1]) << 8;  // RRRRRGGGGGGBBBBB
-            bgr[0] = s.five[word & 0x1F];
-            bgr[1] = s.six[(word >> 5) & 0x3F];
-            bgr[2] = s.five[word >> 11];
-        }
+        const uint8_t* table = colour16().bgr.data();
+        for (size_t x = 0; x < width; ++x, bgr += 3, row += 2)
+            std::memcpy(bgr, table + (row[0] | unsigned(row[1]) << 8) * 3u, 3);
         return;
     }
     case 24:

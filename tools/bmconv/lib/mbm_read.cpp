@@ -7,6 +7,7 @@
 #include "mbm_pixels.h"
 #include "messages.h"
 
+#include <memory>
 #include <new>
 
 namespace bmconv {
@@ -38,43 +39,53 @@ std::string alphaNameFor(const std::string& output) {
     return output.substr(0, dot) + "-alpha" + output.substr(dot);
 }
 
-// Writes bitmap `index` to `output` (and its alpha file). The alpha file is renamed into
-// place first, so once the picture exists everything of this bitmap is complete.
-ReadStatus writeBitmap(ArchiveReader& reader, size_t index, const std::string& output) {
+using Writers = std::vector<std::unique_ptr<BmpFileWriter>>;
+
+// Writes bitmap `index` for `output` into temporary files, appended to `done` (the alpha
+// file before the picture, the order they are published in).
+ReadStatus writeBitmap(ArchiveReader& reader, size_t index, const std::string& output,
+                       Writers& done) {
     BitmapInfo info;
     ReadStatus status = reader.bitmap(index, info);
     if (!status.ok()) return status;
     const uint32_t width = uint32_t(info.width), height = uint32_t(info.height);
-    BmpFileWriter picture, mask;
+    auto picture = std::make_unique<BmpFileWriter>();
+    auto mask = std::make_unique<BmpFileWriter>();
     const bool withAlpha = info.hasAlpha();
-    if (!picture.begin(output, BmpFileWriter::Kind::Colour24, width, height))
-        return ReadStatus::fail(kBadDestinationFile, picture.error());
-    if (withAlpha && !mask.begin(alphaNameFor(output), BmpFileWriter::Kind::Grey8, width, height))
-        return ReadStatus::fail(kBadDestinationFile, mask.error());
+    if (!picture->begin(output, BmpFileWriter::Kind::Colour24, width, height))
+        return ReadStatus::fail(kBadDestinationFile, picture->error());
+    if (withAlpha && !mask->begin(alphaNameFor(output), BmpFileWriter::Kind::Grey8, width, height))
+        return ReadStatus::fail(kBadDestinationFile, mask->error());
 
     const RowExpander expander(info.bpp, info.colour);
     std::vector<uint8_t> bgr(size_t(width) * 3), alpha(withAlpha ? width : 0);
     status = decodeBitmap(reader, info, index + 1, [&](const uint8_t* row) {
         expander.expand(row, width, bgr.data(), withAlpha ? alpha.data() : nullptr);
-        return picture.addRow(bgr.data()) && (!withAlpha || mask.addRow(alpha.data()));
+        return picture->addRow(bgr.data()) && (!withAlpha || mask->addRow(alpha.data()));
     });
     if (status.code == kBadDestinationFile)
-        return ReadStatus::fail(kBadDestinationFile, picture.error() + mask.error());
+        return ReadStatus::fail(kBadDestinationFile, picture->error() + mask->error());
     if (!status.ok()) return status;
-    if (withAlpha && !mask.commit()) return ReadStatus::fail(kBadDestinationFile, mask.error());
-    if (!picture.commit()) return ReadStatus::fail(kBadDestinationFile, picture.error());
+    if (withAlpha) {
+        if (!mask->finish()) return ReadStatus::fail(kBadDestinationFile, mask->error());
+        done.push_back(std::move(mask));
+    }
+    if (!picture->finish()) return ReadStatus::fail(kBadDestinationFile, picture->error());
+    done.push_back(std::move(picture));
     return {};
 }
 
-// Checks the whole archive first, so a damaged one leaves no output behind.
+// Every picture is written to a temporary file first and renamed into place only when all
+// of them were decoded, in archive order: a damaged archive leaves no output behind, and a
+// caller waiting for the last file finds all the others complete.
 ReadStatus splitChecked(const std::string& path, const std::vector<std::string>& outputs) {
     FileSource file;
     ArchiveReader reader(file);
     ReadStatus status = openArchiveFile(path, file, reader);
     if (!status.ok()) return status;
-    const size_t writeCount = std::min(reader.count(), outputs.size());
-    status = checkArchive(reader, writeCount);
+    status = checkArchive(reader, 0);  // headers only: the data is checked as it is decoded
     if (!status.ok()) return status;
+    const size_t writeCount = std::min(reader.count(), outputs.size());
     for (size_t i = 0; i < writeCount; ++i) {
         BitmapInfo info;
         status = reader.bitmap(i, info);
@@ -85,10 +96,13 @@ ReadStatus splitChecked(const std::string& path, const std::vector<std::string>&
                                         " is too large for a BMP file");
         }
     }
+    Writers written;
     for (size_t i = 0; i < writeCount; ++i) {
-        status = writeBitmap(reader, i, outputs[i]);
-        if (!status.ok()) return status;
+        status = writeBitmap(reader, i, outputs[i], written);
+        if (!status.ok()) return status;  // the writers remove their temporary files
     }
+    for (const auto& writer : written)
+        if (!writer->publish()) return ReadStatus::fail(kBadDestinationFile, writer->error());
     if (outputs.size() > reader.count()) {
         return ReadStatus::fail(kSourceTargetMismatch,
                                 "the archive holds " + std::to_string(reader.count()) +
