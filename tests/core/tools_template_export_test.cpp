@@ -64,14 +64,6 @@ TEST(TemplateExport, LinesFollowTheTemplate) {
     }
 }
 
-TEST(TemplateExport, DefaultsAreTheSystemTexts) {
-    EXPECT_EQ(kExportBeginDefault.toStdString(), "Text @ begining of file ");
-    EXPECT_EQ(kExportEndDefault.toStdString(), "Text @ ending of file");
-    EXPECT_EQ(kExportTemplateDefault.toStdString(),
-              "copy <$path$><$filename$> to c:\\images\\\r\necho \"<$filename$> was copied\"\r\n");
-    EXPECT_EQ(kExportFilter.toStdString(), "Text file|*.txt|Dos Batch files|*.bat");
-}
-
 TEST(TemplateExport, DefaultsWriteExactlyFiveLines) {
     QTemporaryDir dir;
     const QString path = dir.filePath("list.bat");

@@ -47,13 +47,6 @@ TEST(PreviewPlacement, Table) {
     }
 }
 
-TEST(PreviewPlacement, WidthFitKeepsTheRatioBeforeTheHeightFit) {
-    // After the width fit 9600 x 7200 twips is 6415 x 4811.25; the height fit then keeps
-    // that ratio, so the result has the picture's proportions.
-    const PreviewPlacement p = placePreview(6615, 4575, 9600, 7200);
-    EXPECT_NEAR(p.width / p.height, 9600.0f / 7200.0f, 1e-4);
-}
-
 struct PreviewWindow : ToolsFixture {
     QTemporaryDir dir;
     QString picture(const char* name, int w, int h) {
