@@ -109,6 +109,10 @@ inline void writeFile(const fs::path& path, const Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+inline void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
