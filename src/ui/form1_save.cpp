@@ -61,6 +61,7 @@ void Form1::startConversion(const std::shared_ptr<PendingSave>& job) {
         f->List2->addItem(p.name);
         f->List3->addItem(p.workName);
     }
+    f->setWorkCopies(true);
     f->Text1->setText(QStringLiteral("bmp"));
     f->Text2->setText(programFolder().temp() + QDir::separator());
     const std::weak_ptr<PendingSave> weak = job;

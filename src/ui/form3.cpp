@@ -1,6 +1,7 @@
 #include "ui/form3.h"
 
 #include "mbm/picture_conversion.h"
+#include "mbm/save_conversion.h"
 #include "ui/twips.h"
 
 Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -57,8 +58,10 @@ void Form3::startconvert_real() {
                                                       : convertedName(name, Text1->text());
         const QString target = Text2->text() + targetName;
         // A picture that cannot be read or written is skipped; the caller is told which.
-        if (Status s = convertPicture(List1->item(i)->text() + name, target); !s)
-            failures << s.error;
+        const QString source = List1->item(i)->text() + name;
+        const Status s = m_workCopies ? convertToWorkCopy(source, target)
+                                      : convertPicture(source, target);
+        if (!s) failures << s.error;
         m_progress = float(i + 1) / float(List1->count()) * 100.0f;
         ProgressBar1->setValue(int(m_progress));
         ProgressBar1->repaint();

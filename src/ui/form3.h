@@ -25,6 +25,10 @@ public:
     void startconvert_real();
     /// The progress as computed, (i + 1) / n * 100 in single precision.
     float progress() const { return m_progress; }
+    /// Marks the targets as short-lived work copies (a save's bitmaps in temp): they are
+    /// written straight, without the replace-by-rename and flush that protect a user's
+    /// files. Off unless set.
+    void setWorkCopies(bool on) { m_workCopies = on; }
 
     QListWidget* List1;
     QListWidget* List2;
@@ -47,4 +51,5 @@ signals:
 
 private:
     float m_progress = 0;
+    bool m_workCopies = false;
 };
