@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,7 +29,7 @@ constexpr int kWidth = 176, kHeight = 208;
 struct RunResult {
     int exitCode = -1;
     double seconds = 0;
-    double cpuSeconds = 0;  // user + system: what the run costs on a machine to itself
+    double cpuSeconds = 0; // user + system: what the run costs on a machine to itself
     long maxRssKb = 0;
 };
 
@@ -38,7 +38,8 @@ RunResult runTool(const fs::path& dir, const std::vector<std::string>& args, con
     const std::string tool = std::string(ZEMBREL_BIN_DIR) + "/bmconv.exe";
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(tool.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
     const auto start = std::chrono::steady_clock::now();
@@ -54,7 +55,8 @@ RunResult runTool(const fs::path& dir, const std::vector<std::string>& args, con
     int status = 0;
     struct rusage usage {};
     wait4(pid, &status, 0, &usage);
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.maxRssKb = usage.ru_maxrss;
     result.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
@@ -63,7 +65,8 @@ RunResult runTool(const fs::path& dir, const std::vector<std::string>& args, con
 }
 
 void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = uint8_t(v >> (8 * i));
 }
 
 // A picture like a phone screen: gradients, a few flat boxes, some noise.
@@ -127,15 +130,17 @@ Summary measure(int runs, const fs::path& dir, const std::vector<std::string>& a
 }
 
 void print(const std::string& what, const Summary& s) {
-    std::printf("%-16s wall best %6.3f s, median %6.3f s; cpu best %6.3f s; peak memory %5.1f MB %s\n",
-                what.c_str(), s.best, s.median, s.bestCpu, s.maxRssKb / 1024.0, s.ok ? "" : "FAILED");
+    std::printf(
+        "%-16s wall best %6.3f s, median %6.3f s; cpu best %6.3f s; peak memory %5.1f MB %s\n",
+        what.c_str(), s.best, s.median, s.bestCpu, s.maxRssKb / 1024.0, s.ok ? "" : "FAILED");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const fs::path dir = fs::temp_directory_path() / ("bench-bmconv-read-" + std::to_string(getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("bench-bmconv-read-" + std::to_string(getpid()));
     fs::create_directories(dir);
     std::mt19937 random(2024);
     for (int i = 0; i < kPictures; ++i) {
@@ -157,14 +162,16 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::string extract = "/u " + archive + "\r\n";
-        for (int i = 0; i < kPictures; ++i) extract += "image_" + std::to_string(i) + ".bmp\r\n";
+        for (int i = 0; i < kPictures; ++i)
+            extract += "image_" + std::to_string(i) + ".bmp\r\n";
         writeText(dir / "extract.txt", extract);
         std::printf("%s: %d pictures of %d x %d, archive %.1f MB (compiled in %.3f s)\n", mode,
                     kPictures, kWidth, kHeight, fs::file_size(dir / archive) / 1048576.0,
                     compiled.seconds);
         const Summary listing = measure(runs, dir, {"/v", archive}, [] {});
         const Summary splitting = measure(runs, dir, {"extract.txt"}, [&] {
-            for (int i = 0; i < kPictures; ++i) fs::remove(dir / ("image_" + std::to_string(i) + ".bmp"));
+            for (int i = 0; i < kPictures; ++i)
+                fs::remove(dir / ("image_" + std::to_string(i) + ".bmp"));
         });
         const bool complete = fs::exists(dir / ("image_" + std::to_string(kPictures - 1) + ".bmp"));
         print(std::string("  list  /v ") + mode, listing);

@@ -29,12 +29,14 @@ const Refusal kCorruptFiles[] = {
     {"02_headersize.mbm", 4, "Bad source file(s).", "bitmap 1: header length is -1, expected 40"},
     {"03_width!.mbm", 4, "Bad source file(s).", "bitmap 1: width -1 is not positive"},
     {"04_height!.mbm", 4, "Bad source file(s).", "bitmap 1: height -1 is not positive"},
-    {"05_bitsperpixel.mbm", 4, "Bad source file(s).", "bitmap 1: -1 bits per pixel is no valid depth"},
+    {"05_bitsperpixel.mbm", 4, "Bad source file(s).",
+     "bitmap 1: -1 bits per pixel is no valid depth"},
     {"bad_bmpsize.mbm", 4, "Bad source file(s).", "for 131328 x 32772 pixels at 8 bpp"},
     {"bad_colormode.mbm", 4, "Bad source file(s).", "bitmap 1: colour mode 4294967295 is unknown"},
     {"bad_compression.mbm", 9, "Unknown source compression type.",
      "bitmap 1: compression 4294967295 is unknown"},
-    {"bad_paletteentries.mbm", 4, "Bad source file(s).", "bitmap 1: palette entries is 1, expected 0"},
+    {"bad_paletteentries.mbm", 4, "Bad source file(s).",
+     "bitmap 1: palette entries is 1, expected 0"},
 };
 
 class CorruptFile : public ::testing::TestWithParam<Refusal> {};
@@ -82,7 +84,9 @@ const StoredBitmap kGrey{3, 2, 8, 0, 0, Bytes(8, 0x40)};
 // Eight pixels (a row of 24 bytes), all alike: one run.
 const StoredBitmap kRun{8, 1, 24, 1, 4, {0x07, 0x10, 0x20, 0x30}};
 
-Bytes soundStore() { return fileStore({kGrey, kRun}); }
+Bytes soundStore() {
+    return fileStore({kGrey, kRun});
+}
 
 Bytes withSecondData(const Bytes& data) {
     StoredBitmap second = kRun;
@@ -97,7 +101,7 @@ struct Defect {
     const char* problem;
 };
 
-constexpr size_t kFirst = 20, kSecond = 20 + 48;  // header offsets in soundStore()
+constexpr size_t kFirst = 20, kSecond = 20 + 48; // header offsets in soundStore()
 
 const Defect kDefects[] = {
     {"NotAnArchive", [](Bytes& b) { set32(b, 0, 0x12345678); }, 4, "not a multi-bitmap archive"},
@@ -106,11 +110,16 @@ const Defect kDefects[] = {
     {"Checksum", [](Bytes& b) { set32(b, 12, 0x47396438); }, 4, "UID checksum"},
     {"TableOutside", [](Bytes& b) { set32(b, 16, 100000); }, 4, "outside the file"},
     {"CountTooLarge", [](Bytes& b) { set32(b, b.size() - 12, 0x40000001); }, 4, "does not fit"},
-    {"OffsetOutside", [](Bytes& b) { set32(b, b.size() - 4, 5000); }, 4, "bitmap 2: header at offset 5000"},
-    {"OffsetIntoUids", [](Bytes& b) { set32(b, b.size() - 8, 4); }, 4, "bitmap 1: header at offset 4"},
-    {"DepthForGrey", [](Bytes& b) { set32(b, kFirst + 24, 12); }, 4, "12 bpp is not valid with colour mode 0"},
-    {"DepthForColour", [](Bytes& b) { set32(b, kSecond + 28, 0); }, 4, "24 bpp is not valid with colour mode 0"},
-    {"SchemeOfOtherDepth", [](Bytes& b) { set32(b, kSecond + 36, 3); }, 4, "compression 3 is not valid for 24 bpp"},
+    {"OffsetOutside", [](Bytes& b) { set32(b, b.size() - 4, 5000); }, 4,
+     "bitmap 2: header at offset 5000"},
+    {"OffsetIntoUids", [](Bytes& b) { set32(b, b.size() - 8, 4); }, 4,
+     "bitmap 1: header at offset 4"},
+    {"DepthForGrey", [](Bytes& b) { set32(b, kFirst + 24, 12); }, 4,
+     "12 bpp is not valid with colour mode 0"},
+    {"DepthForColour", [](Bytes& b) { set32(b, kSecond + 28, 0); }, 4,
+     "24 bpp is not valid with colour mode 0"},
+    {"SchemeOfOtherDepth", [](Bytes& b) { set32(b, kSecond + 36, 3); }, 4,
+     "compression 3 is not valid for 24 bpp"},
     {"SevenIsUnknown", [](Bytes& b) { set32(b, kSecond + 36, 7); }, 9, "compression 7 is unknown"},
     {"RawTooShort", [](Bytes& b) { set32(b, kFirst, 47); }, 4, "7 bytes of data for 3 x 2 pixels"},
     {"SizeBelowHeader", [](Bytes& b) { set32(b, kFirst, 39); }, 4, "smaller than its header"},
@@ -120,10 +129,16 @@ const Defect kDefects[] = {
      "bitmap 2: the data ends after 21 of 24 bytes of pixels"},
     {"LiteralPastEnd", [](Bytes& b) { b[kSecond + 40] = 0xFB; }, 11,
      "bitmap 2: the data ends inside the record at byte 0"},
-    {"DataLeftOver", [](Bytes& b) { b = withSecondData({0x07, 1, 2, 3, 0x00}); }, 11,
-     "bitmap 2: 1 byte of data is left over"},
-    {"RunEndsInsideValue", [](Bytes& b) { b = withSecondData({0x03, 1, 2, 3, 0x03, 1, 2}); }, 11,
-     "bitmap 2: the data ends inside the record at byte 4"},
+    {"DataLeftOver",
+     [](Bytes& b) {
+         b = withSecondData({0x07, 1, 2, 3, 0x00});
+     },
+     11, "bitmap 2: 1 byte of data is left over"},
+    {"RunEndsInsideValue",
+     [](Bytes& b) {
+         b = withSecondData({0x03, 1, 2, 3, 0x03, 1, 2});
+     },
+     11, "bitmap 2: the data ends inside the record at byte 4"},
     {"TwipsDoNotMatter", [](Bytes& b) { set32(b, kFirst + 16, 0xFFFFFFFF); }, 0, ""},
 };
 
@@ -160,7 +175,7 @@ TEST(DamagedStore, MissingFileIsCodeThree) {
     EXPECT_EQ(bmconv::listArchive(dir.file("none.mbm"), out), 3);
     EXPECT_NE(out.str().find("File does not exist"), std::string::npos);
     EXPECT_EQ(bmconv::splitArchive(dir.file("none.mbm"), {dir.file("a.bmp")}, out), 3);
-    EXPECT_EQ(bmconv::listArchive(dir.path().string(), out), 4);  // a folder
+    EXPECT_EQ(bmconv::listArchive(dir.path().string(), out), 4); // a folder
 }
 
 } // namespace

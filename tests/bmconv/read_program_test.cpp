@@ -17,8 +17,8 @@ const fs::path kReal = fs::path(ZEMBREL_TESTDATA) / "real-mbm";
 
 // Runs the tool in `dir` with `args`, standard output to `log`; returns its exit code.
 int runIn(const fs::path& dir, const std::string& args, const std::string& log) {
-    const std::string command = "cd '" + dir.string() + "' && '" + kTool.string() + "' " + args +
-                                " > " + log + " 2>&1";
+    const std::string command =
+        "cd '" + dir.string() + "' && '" + kTool.string() + "' " + args + " > " + log + " 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -29,7 +29,7 @@ std::string readText(const fs::path& path) {
 }
 
 class EditorInvocation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!fs::exists(kTool)) GTEST_SKIP() << "build bmconv first: " << kTool;
     }
@@ -40,9 +40,9 @@ TEST_F(EditorInvocation, ScanListsOneDepthLinePerBitmapAtNinePlusSixK) {
     fs::copy_file(kReal / "tfbs.mbm", work.path() / "tfbs.mbm");
     ASSERT_EQ(runIn(work.path(), "/v tfbs.mbm", "temp.log"), 0);
     const std::vector<std::string> lines = linesOf(readText(work.path() / "temp.log"));
-    ASSERT_EQ(lines.size(), 17u);  // ends with an empty line
-    EXPECT_EQ(lines[8], "2 Bpp Monochrome");   // line 9: bitmap 0
-    EXPECT_EQ(lines[14], "2 Bpp Monochrome");  // line 15: bitmap 1
+    ASSERT_EQ(lines.size(), 17u);             // ends with an empty line
+    EXPECT_EQ(lines[8], "2 Bpp Monochrome");  // line 9: bitmap 0
+    EXPECT_EQ(lines[14], "2 Bpp Monochrome"); // line 15: bitmap 1
 }
 
 TEST_F(EditorInvocation, ExtractCommandFileWritesEveryNamedFile) {

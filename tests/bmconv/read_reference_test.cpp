@@ -21,7 +21,8 @@ struct ArchiveCase {
     fs::path archive;
     std::string name() const {
         std::string s = archive.parent_path().filename().string() + "_" + archive.stem().string();
-        std::replace_if(s.begin(), s.end(), [](char c) { return !std::isalnum(uint8_t(c)); }, '_');
+        std::replace_if(
+            s.begin(), s.end(), [](char c) { return !std::isalnum(uint8_t(c)); }, '_');
         return s;
     }
 };
@@ -60,7 +61,8 @@ TEST_P(ReferenceArchive, ListingMatchesExceptVersionLine) {
     fs::path expectedPath = archive;
     expectedPath.replace_extension(".v.txt");
     std::ifstream in(expectedPath, std::ios::binary);
-    std::string expectedText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string expectedText((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
 
     // The reference listings were made in the archive's folder with its bare name.
     const fs::path previous = fs::current_path();
@@ -75,7 +77,7 @@ TEST_P(ReferenceArchive, ListingMatchesExceptVersionLine) {
     ASSERT_GE(actual.size(), 3u);
     EXPECT_EQ(actual[2], "BMCONV version 119 (MBM Zembrel).");
     for (size_t i = 0; i < actual.size(); ++i) {
-        if (i == 2) continue;  // the version line
+        if (i == 2) continue; // the version line
         EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
     }
     EXPECT_EQ(out.str().back(), '\n');
@@ -94,7 +96,8 @@ TEST_P(ReferenceArchive, SplitMatchesByteForByte) {
     if (splits.empty()) GTEST_SKIP() << "no reference split for " << archive;
     TempDir dir;
     std::vector<std::string> outputs;
-    for (size_t k = 0; k < splits.size(); ++k) outputs.push_back(dir.file("out" + std::to_string(k) + ".bmp"));
+    for (size_t k = 0; k < splits.size(); ++k)
+        outputs.push_back(dir.file("out" + std::to_string(k) + ".bmp"));
     std::ostringstream out;
     ASSERT_EQ(bmconv::splitArchive(archive.string(), outputs, out), 0) << out.str();
     for (size_t k = 0; k < splits.size(); ++k)
@@ -110,7 +113,8 @@ TEST_P(ReferenceArchive, SplitsEveryBitmapIntoABmpOfItsSize) {
     ASSERT_GT(count, 0u);
     TempDir dir;
     std::vector<std::string> outputs;
-    for (size_t k = 0; k < count; ++k) outputs.push_back(dir.file(std::to_string(k) + ".bmp"));
+    for (size_t k = 0; k < count; ++k)
+        outputs.push_back(dir.file(std::to_string(k) + ".bmp"));
     std::ostringstream out;
     ASSERT_EQ(bmconv::splitArchive(archive.string(), outputs, out), 0) << out.str();
     for (const std::string& output : outputs) {
@@ -129,16 +133,20 @@ INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceArchive, ::testing::ValuesIn(allArchiv
 // must split to the same file.
 TEST(RealArchives, SamePictureSplitsAlike) {
     const std::pair<const char*, const char*> pairs[] = {
-        {"rc_ram8", "rc_rom8"},   {"rc_ram12", "rc_rom12"},     {"rc_ram16", "rc_rom16"},
-        {"rc_ram24", "rc_rom24"}, {"filecomp", "romcomp"},      {"24bit3col", "32bit3col"},
+        {"rc_ram8", "rc_rom8"},   {"rc_ram12", "rc_rom12"}, {"rc_ram16", "rc_rom16"},
+        {"rc_ram24", "rc_rom24"}, {"filecomp", "romcomp"},  {"24bit3col", "32bit3col"},
         {"mono_c24", "mono_c32"}};
     TempDir dir;
     for (const auto& [first, second] : pairs) {
         std::ostringstream out;
         const std::string a = dir.file(std::string(first) + ".bmp");
         const std::string b = dir.file(std::string(second) + ".bmp");
-        ASSERT_EQ(bmconv::splitArchive((kData / "real-mbm" / (std::string(first) + ".mbm")).string(), {a}, out), 0);
-        ASSERT_EQ(bmconv::splitArchive((kData / "real-mbm" / (std::string(second) + ".mbm")).string(), {b}, out), 0);
+        ASSERT_EQ(bmconv::splitArchive(
+                      (kData / "real-mbm" / (std::string(first) + ".mbm")).string(), {a}, out),
+                  0);
+        ASSERT_EQ(bmconv::splitArchive(
+                      (kData / "real-mbm" / (std::string(second) + ".mbm")).string(), {b}, out),
+                  0);
         EXPECT_TRUE(readFile(a) == readFile(b)) << first << " and " << second;
     }
 }

@@ -20,9 +20,11 @@ Bytes expectedBmp24(uint32_t width, const std::vector<Bytes>& rows) {
     put32(out, 54 + stride * height);
     put32(out, 0);
     put32(out, 54);
-    for (uint32_t v : {40u, width, height}) put32(out, v);
+    for (uint32_t v : {40u, width, height})
+        put32(out, v);
     out.insert(out.end(), {1, 0, 24, 0});
-    for (int i = 0; i < 6; ++i) put32(out, 0);
+    for (int i = 0; i < 6; ++i)
+        put32(out, 0);
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         out.insert(out.end(), row->begin(), row->end());
         out.resize(out.size() + stride - row->size(), 0xFF);
@@ -50,16 +52,19 @@ TEST(Split, AlphaBitmapAlsoWritesAnAlphaMask) {
     put32(mask, 1078 + 4);
     put32(mask, 0);
     put32(mask, 1078);
-    for (uint32_t v : {40u, 2u, 1u}) put32(mask, v);
+    for (uint32_t v : {40u, 2u, 1u})
+        put32(mask, v);
     mask.insert(mask.end(), {1, 0, 8, 0});
-    for (uint32_t v : {0u, 4u, 0u, 0u, 0u, 0u}) put32(mask, v);
-    for (int i = 0; i < 256; ++i) mask.insert(mask.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
+    for (uint32_t v : {0u, 4u, 0u, 0u, 0u, 0u})
+        put32(mask, v);
+    for (int i = 0; i < 256; ++i)
+        mask.insert(mask.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
     mask.insert(mask.end(), {0x80, 0x10, 0x00, 0x00});
     EXPECT_EQ(readFile(dir.path() / "pic.v2-alpha.bmp"), mask);
 }
 
 TEST(Split, RomImageSplitsLikeAFileStore) {
-    StoredBitmap grey{5, 2, 4, 0, 1, {0x07, 0x3C}};  // 16 bytes of 0x3C (two rows of 8)
+    StoredBitmap grey{5, 2, 4, 0, 1, {0x07, 0x3C}}; // 16 bytes of 0x3C (two rows of 8)
     StoredBitmap colour{1, 1, 16, 1, 0, {0x00, 0xF8, 0xFF, 0xFF}};
     TempDir dir;
     writeFile(dir.path() / "f.mbm", fileStore({grey, colour}));
@@ -83,8 +88,9 @@ TEST(Split, TallPictureCrossesWriteSlices) {
     std::vector<Bytes> rows(height, Bytes(3 * width));
     StoredBitmap b{int32_t(width), int32_t(height), 24, 1, 0, {}};
     for (Bytes& row : rows) {
-        for (uint8_t& v : row) v = uint8_t(random());
-        b.data.insert(b.data.end(), row.begin(), row.end());  // stride 6000: no padding
+        for (uint8_t& v : row)
+            v = uint8_t(random());
+        b.data.insert(b.data.end(), row.begin(), row.end()); // stride 6000: no padding
     }
     TempDir dir;
     writeFile(dir.path() / "t.mbm", fileStore({b}));
@@ -107,14 +113,15 @@ TEST_P(OutputCount, WritesWhatTheArchiveHolds) {
     TempDir dir;
     writeFile(dir.path() / "x.mbm", fileStore({b, b, b}));
     std::vector<std::string> outputs;
-    for (size_t k = 0; k < GetParam().outputs; ++k) outputs.push_back(dir.file("o" + std::to_string(k) + ".bmp"));
+    for (size_t k = 0; k < GetParam().outputs; ++k)
+        outputs.push_back(dir.file("o" + std::to_string(k) + ".bmp"));
     int code = -1;
     const std::string report = split(dir.path() / "x.mbm", outputs, code);
     EXPECT_EQ(code, GetParam().code) << report;
     for (size_t k = 0; k < outputs.size(); ++k)
         EXPECT_EQ(fs::exists(outputs[k]), k < GetParam().written) << outputs[k];
     EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
-              1 + GetParam().written);  // no temporary files left
+              1 + GetParam().written); // no temporary files left
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, OutputCount,
@@ -126,11 +133,17 @@ TEST(Split, ReportNamesArchiveAndOutputs) {
     TempDir dir;
     writeFile(dir.path() / "x.mbm", fileStore({b}));
     int code = -1;
-    const std::vector<std::string> lines = linesOf(split(dir.path() / "x.mbm", {dir.file("one.bmp")}, code));
+    const std::vector<std::string> lines =
+        linesOf(split(dir.path() / "x.mbm", {dir.file("one.bmp")}, code));
     EXPECT_EQ(code, 0);
-    const std::vector<std::string> expected = {"", "", "BMCONV version 119 (MBM Zembrel).", "Decompiling...",
-                                               "Epoc file: " + dir.file("x.mbm"), "",
-                                               "Bitmap file 1\t: " + dir.file("one.bmp"), "Success."};
+    const std::vector<std::string> expected = {"",
+                                               "",
+                                               "BMCONV version 119 (MBM Zembrel).",
+                                               "Decompiling...",
+                                               "Epoc file: " + dir.file("x.mbm"),
+                                               "",
+                                               "Bitmap file 1\t: " + dir.file("one.bmp"),
+                                               "Success."};
     EXPECT_EQ(lines, expected);
 }
 
@@ -156,20 +169,25 @@ TEST(Split, UnwritableOutputIsCodeFiveAndWritesNothing) {
     EXPECT_NE(report.find("Bad destination file(s)."), std::string::npos);
     EXPECT_NE(report.find("cannot create"), std::string::npos) << report;
     // Outputs appear only once every bitmap was written; no temporary file stays behind.
-    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())), 1u);
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
+              1u);
 }
 
 TEST(Split, DamagedDataInALaterBitmapWritesNothing) {
     StoredBitmap good{1, 1, 8, 0, 0, {1, 2, 3, 4}};
-    StoredBitmap damaged{4, 1, 8, 0, 1, {0x02, 0x07}};  // three values for a row of four
+    StoredBitmap damaged{4, 1, 8, 0, 1, {0x02, 0x07}}; // three values for a row of four
     TempDir dir;
     writeFile(dir.path() / "x.mbm", fileStore({good, damaged}));
     int code = -1;
-    const std::string report = split(dir.path() / "x.mbm", {dir.file("a.bmp"), dir.file("b.bmp")}, code);
+    const std::string report =
+        split(dir.path() / "x.mbm", {dir.file("a.bmp"), dir.file("b.bmp")}, code);
     EXPECT_EQ(code, 11);
     EXPECT_NE(report.find("Decompression error."), std::string::npos);
-    EXPECT_NE(report.find("bitmap 2: the data ends after 3 of 4 bytes of pixels"), std::string::npos) << report;
-    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())), 1u);
+    EXPECT_NE(report.find("bitmap 2: the data ends after 3 of 4 bytes of pixels"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
+              1u);
 }
 
 TEST(Split, OutputNamedTwiceHoldsTheLaterBitmap) {
@@ -181,7 +199,8 @@ TEST(Split, OutputNamedTwiceHoldsTheLaterBitmap) {
     split(dir.path() / "x.mbm", {dir.file("same.bmp"), dir.file("same.bmp")}, code);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(readFile(dir.path() / "same.bmp"), expectedBmp24(1, {{255, 255, 255}}));
-    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())), 2u);
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
+              2u);
 }
 
 } // namespace

@@ -14,11 +14,13 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
 inline void put32(Bytes& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
 }
 
 inline void set32(Bytes& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = uint8_t(v >> (8 * i));
 }
 
 /// One bitmap as it is stored: header fields and the stored data.
@@ -49,7 +51,8 @@ inline Bytes headerOf(const StoredBitmap& b) {
 /// A file store holding `bitmaps` in order, as the converter writes it.
 inline Bytes fileStore(const std::vector<StoredBitmap>& bitmaps) {
     Bytes out;
-    for (uint32_t v : {0x10000037u, 0x10000042u, 0u, 0x47396439u, 0u}) put32(out, v);
+    for (uint32_t v : {0x10000037u, 0x10000042u, 0u, 0x47396439u, 0u})
+        put32(out, v);
     std::vector<uint32_t> offsets;
     for (const StoredBitmap& b : bitmaps) {
         offsets.push_back(uint32_t(out.size()));
@@ -59,25 +62,35 @@ inline Bytes fileStore(const std::vector<StoredBitmap>& bitmaps) {
     }
     set32(out, 16, uint32_t(out.size()));
     put32(out, uint32_t(offsets.size()));
-    for (uint32_t o : offsets) put32(out, o);
+    for (uint32_t o : offsets)
+        put32(out, o);
     return out;
 }
 
 inline uint32_t displayModeOf(const StoredBitmap& b) {
     switch (b.bpp) {
-    case 1: return 1;
-    case 2: return 2;
-    case 4: return b.colour ? 5 : 3;
-    case 8: return b.colour ? 6 : 4;
-    case 12: return 10;
-    case 16: return 7;
-    case 24: return 8;
-    default: return b.colour == 1 ? 11 : 12;
+    case 1:
+        return 1;
+    case 2:
+        return 2;
+    case 4:
+        return b.colour ? 5 : 3;
+    case 8:
+        return b.colour ? 6 : 4;
+    case 12:
+        return 10;
+    case 16:
+        return 7;
+    case 24:
+        return 8;
+    default:
+        return b.colour == 1 ? 11 : 12;
     }
 }
 
 /// A ROM image holding `bitmaps`; `stride` gives each bitmap's row length in bytes.
-inline Bytes romImage(const std::vector<StoredBitmap>& bitmaps, const std::vector<uint32_t>& strides) {
+inline Bytes romImage(const std::vector<StoredBitmap>& bitmaps,
+                      const std::vector<uint32_t>& strides) {
     Bytes out;
     put32(out, 0x10000041);
     put32(out, uint32_t(bitmaps.size()));
@@ -88,13 +101,15 @@ inline Bytes romImage(const std::vector<StoredBitmap>& bitmaps, const std::vecto
     }
     for (size_t i = 0; i < bitmaps.size(); ++i) {
         const StoredBitmap& b = bitmaps[i];
-        for (uint32_t v : {0x10000040u, displayModeOf(b), 0u, 0u, strides[i]}) put32(out, v);
+        for (uint32_t v : {0x10000040u, displayModeOf(b), 0u, 0u, strides[i]})
+            put32(out, v);
         Bytes h = headerOf(b);
         out.insert(out.end(), h.begin(), h.end());
         put32(out, 0xFFFFFFFF);
         put32(out, 68);
         out.insert(out.end(), b.data.begin(), b.data.end());
-        while (out.size() % 4) out.push_back(0xFF);
+        while (out.size() % 4)
+            out.push_back(0xFF);
     }
     return out;
 }
@@ -115,7 +130,7 @@ inline void writeText(const fs::path& path, const std::string& text) {
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir() {
         static int serial = 0;
         path_ = fs::temp_directory_path() /
@@ -130,7 +145,7 @@ public:
     const fs::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 

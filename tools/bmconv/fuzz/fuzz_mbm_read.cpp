@@ -16,7 +16,7 @@ namespace {
 // Expands every row to colour, as splitting does, without writing files.
 void expandAll(bmconv::ArchiveReader& reader, size_t index) {
     bmconv::BitmapInfo info;
-    if (!reader.bitmap(index, info).ok()) __builtin_trap();  // checkArchive passed it
+    if (!reader.bitmap(index, info).ok()) __builtin_trap(); // checkArchive passed it
     const bmconv::RowExpander expander(info.bpp, info.colour);
     std::vector<uint8_t> bgr(size_t(info.width) * 3), alpha(size_t(info.width));
     const bmconv::ReadStatus status =
@@ -24,7 +24,7 @@ void expandAll(bmconv::ArchiveReader& reader, size_t index) {
             expander.expand(row, size_t(info.width), bgr.data(), alpha.data());
             return true;
         });
-    if (!status.ok()) __builtin_trap();  // the same data decoded during the check
+    if (!status.ok()) __builtin_trap(); // the same data decoded during the check
 }
 
 } // namespace
@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!reader.bitmap(i, info).ok()) __builtin_trap();
         bmconv::printBitmapEntry(listing, i + 1, info);
         // Bitmaps shared by several table entries are expanded once.
-        if (i < 64 && (i == 0 || reader.offsetOf(i) != reader.offsetOf(i - 1))) expandAll(reader, i);
+        if (i < 64 && (i == 0 || reader.offsetOf(i) != reader.offsetOf(i - 1)))
+            expandAll(reader, i);
     }
     return 0;
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr uint32_t kFileHeaderBytes = 14;
 constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kGreyPaletteBytes = 256 * 4;
-constexpr size_t kSliceBytes = 1 << 20;  // rows buffered before a write
+constexpr size_t kSliceBytes = 1 << 20; // rows buffered before a write
 
 uint64_t rowBytesFor(BmpFileWriter::Kind kind, uint64_t width) {
     const uint64_t bytes = kind == BmpFileWriter::Kind::Colour24 ? 3 * width : width;
@@ -32,11 +32,15 @@ void storeLe16(uint8_t* p, uint16_t v) {
     p[1] = uint8_t(v >> 8);
 }
 
-std::string describeErrno() { return std::strerror(errno); }
+std::string describeErrno() {
+    return std::strerror(errno);
+}
 
 } // namespace
 
-BmpFileWriter::~BmpFileWriter() { abandon(); }
+BmpFileWriter::~BmpFileWriter() {
+    abandon();
+}
 
 bool BmpFileWriter::fits(Kind kind, uint32_t width, uint32_t height) {
     const uint64_t data = rowBytesFor(kind, width) * height;
@@ -56,7 +60,8 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
     path_ = path;
     // Unique per writer, so two outputs of one name never share a temporary file.
     static unsigned serial = 0;
-    tempPath_ = path + ".~" + std::to_string(long(::getpid())) + "-" + std::to_string(serial++) + ".tmp";
+    tempPath_ =
+        path + ".~" + std::to_string(long(::getpid())) + "-" + std::to_string(serial++) + ".tmp";
     kind_ = kind;
     width_ = width;
     height_ = height;
@@ -110,7 +115,8 @@ bool BmpFileWriter::addRow(const uint8_t* pixels) {
 bool BmpFileWriter::flushRows() {
     const uint64_t at = dataOffset_ + uint64_t(height_ - chunkStart_ - chunkRows_) * rowBytes_;
     const size_t bytes = size_t(chunkRows_) * rowBytes_;
-    if (fseeko(file_, off_t(at), SEEK_SET) != 0 || std::fwrite(chunk_.data(), 1, bytes, file_) != bytes)
+    if (fseeko(file_, off_t(at), SEEK_SET) != 0 ||
+        std::fwrite(chunk_.data(), 1, bytes, file_) != bytes)
         return fail("cannot write " + tempPath_ + ": " + describeErrno());
     chunkStart_ += chunkRows_;
     const uint32_t sliceRows = uint32_t(chunk_.size() / rowBytes_);

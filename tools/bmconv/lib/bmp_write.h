@@ -13,10 +13,10 @@ namespace bmconv {
 /// the destination never holds a partly written picture. Memory stays at a bounded slice
 /// of rows whatever the picture size.
 class BmpFileWriter {
-public:
+  public:
     enum class Kind {
-        Colour24,  // B, G, R rows, padded with 0xFF
-        Grey8,     // palette of 256 greys, index rows padded with 0x00
+        Colour24, // B, G, R rows, padded with 0xFF
+        Grey8,    // palette of 256 greys, index rows padded with 0x00
     };
 
     BmpFileWriter() = default;
@@ -49,7 +49,7 @@ public:
 
     const std::string& error() const { return error_; }
 
-private:
+  private:
     bool flushRows();
     bool fail(const std::string& what);
 
@@ -58,9 +58,9 @@ private:
     Kind kind_ = Kind::Colour24;
     uint32_t width_ = 0, height_ = 0;
     uint32_t rowBytes_ = 0, pixelBytes_ = 0, dataOffset_ = 0;
-    uint32_t rowsDone_ = 0;    // rows handed over so far
-    uint32_t chunkStart_ = 0;  // first row (from the top) held in chunk_
-    uint32_t chunkRows_ = 0;   // rows the current slice holds when full
+    uint32_t rowsDone_ = 0;   // rows handed over so far
+    uint32_t chunkStart_ = 0; // first row (from the top) held in chunk_
+    uint32_t chunkRows_ = 0;  // rows the current slice holds when full
     bool finished_ = false;
     std::vector<uint8_t> chunk_;
     std::string error_;

@@ -10,7 +10,7 @@ namespace bmconv {
 
 namespace {
 
-constexpr size_t kCheckSliceBytes = 12 * 5461;  // a multiple of every value size (1 to 4)
+constexpr size_t kCheckSliceBytes = 12 * 5461; // a multiple of every value size (1 to 4)
 
 ReadStatus decodeFailure(size_t ordinal, const std::string& problem) {
     return ReadStatus::fail(kDecompressionError,
@@ -30,7 +30,8 @@ ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t or
         // size of the stored data.
         std::vector<uint8_t> row(size_t(info.stride));
         for (int32_t y = 0; y < info.height; ++y) {
-            if (!decoder.read(row.data(), row.size())) return decodeFailure(ordinal, decoder.error());
+            if (!decoder.read(row.data(), row.size()))
+                return decodeFailure(ordinal, decoder.error());
             if (!onRow(row.data())) return ReadStatus::fail(kBadDestinationFile, "");
         }
     } else {

@@ -12,11 +12,15 @@ namespace {
 size_t bufferBytesPerValue(uint32_t compression) {
     switch (compression) {
     case kTwelveBitRle:
-    case kSixteenBitRle: return 2;
-    case kTwentyFourBitRle: return 3;
+    case kSixteenBitRle:
+        return 2;
+    case kTwentyFourBitRle:
+        return 3;
     case kThirtyTwoBitRle:
-    case kThirtyTwoBitAlphaRle: return 4;
-    default: return 1;
+    case kThirtyTwoBitAlphaRle:
+        return 4;
+    default:
+        return 1;
     }
 }
 
@@ -25,13 +29,13 @@ size_t storedBytesPerValue(uint32_t compression) {
 }
 
 // Copies of constant size compile to plain stores; these run once per value.
-template <size_t kValue>
-void repeatValue(uint8_t* dst, const uint8_t* value, size_t count) {
+template <size_t kValue> void repeatValue(uint8_t* dst, const uint8_t* value, size_t count) {
     if (kValue == 1) {
         std::memset(dst, value[0], count);
         return;
     }
-    for (size_t i = 0; i < count; ++i, dst += kValue) std::memcpy(dst, value, kValue);
+    for (size_t i = 0; i < count; ++i, dst += kValue)
+        std::memcpy(dst, value, kValue);
 }
 
 // Stored values of kStored bytes into buffer values of kValue bytes (a missing fourth byte
@@ -50,10 +54,18 @@ void copyValues(uint8_t* dst, const uint8_t* src, size_t count) {
 
 void repeatAny(uint8_t* dst, const uint8_t* value, size_t count, size_t valueBytes) {
     switch (valueBytes) {
-    case 1: repeatValue<1>(dst, value, count); return;
-    case 2: repeatValue<2>(dst, value, count); return;
-    case 3: repeatValue<3>(dst, value, count); return;
-    default: repeatValue<4>(dst, value, count); return;
+    case 1:
+        repeatValue<1>(dst, value, count);
+        return;
+    case 2:
+        repeatValue<2>(dst, value, count);
+        return;
+    case 3:
+        repeatValue<3>(dst, value, count);
+        return;
+    default:
+        repeatValue<4>(dst, value, count);
+        return;
     }
 }
 
@@ -62,9 +74,8 @@ void repeatAny(uint8_t* dst, const uint8_t* value, size_t count, size_t valueByt
 StreamDecoder::StreamDecoder(uint32_t compression, const uint8_t* data, size_t length,
                              uint64_t bufferSize)
     : compression_(compression), data_(data), length_(length), remainingBuffer_(bufferSize),
-      valueBytes_(bufferBytesPerValue(compression)),
-      streamBytes_(storedBytesPerValue(compression)), totalValues_(bufferSize / valueBytes_),
-      unclaimed_(totalValues_) {}
+      valueBytes_(bufferBytesPerValue(compression)), streamBytes_(storedBytesPerValue(compression)),
+      totalValues_(bufferSize / valueBytes_), unclaimed_(totalValues_) {}
 
 bool StreamDecoder::failAt(const std::string& what) {
     if (error_.empty()) error_ = what;
@@ -81,7 +92,8 @@ bool StreamDecoder::failInsideRecord(size_t at) {
 }
 
 bool StreamDecoder::failPastLastPixel(size_t at) {
-    return failAt("the record at byte " + std::to_string(at) + " of the data goes past the last pixel");
+    return failAt("the record at byte " + std::to_string(at) +
+                  " of the data goes past the last pixel");
 }
 
 bool StreamDecoder::read(uint8_t* dst, size_t count) {
@@ -113,15 +125,22 @@ bool StreamDecoder::fill(uint8_t* dst, size_t values) {
     dst += done * valueBytes_;
     values -= done;
     switch (compression_) {
-    case kNoCompression: return fillRecords<1, 1>(dst, values);
-    case kByteRle: return fillRecords<1, 1>(dst, values);
-    case kSixteenBitRle: return fillRecords<2, 2>(dst, values);
-    case kTwentyFourBitRle: return fillRecords<3, 3>(dst, values);
-    case kThirtyTwoBitRle: return fillRecords<4, 3>(dst, values);
-    case kThirtyTwoBitAlphaRle: return fillRecords<4, 4>(dst, values);
-    default: break;
+    case kNoCompression:
+        return fillRecords<1, 1>(dst, values);
+    case kByteRle:
+        return fillRecords<1, 1>(dst, values);
+    case kSixteenBitRle:
+        return fillRecords<2, 2>(dst, values);
+    case kTwentyFourBitRle:
+        return fillRecords<3, 3>(dst, values);
+    case kThirtyTwoBitRle:
+        return fillRecords<4, 3>(dst, values);
+    case kThirtyTwoBitAlphaRle:
+        return fillRecords<4, 4>(dst, values);
+    default:
+        break;
     }
-    while (values > 0) {  // 12-bit RLE: one 16-bit word a record
+    while (values > 0) { // 12-bit RLE: one 16-bit word a record
         if (!startTwelveBitRecord()) return false;
         const size_t done12 = emitPending(dst, values);
         dst += done12 * 2;
@@ -196,18 +215,19 @@ bool StreamDecoder::startTwelveBitRecord() {
     unclaimed_ -= count;
     inRun_ = true;
     runValue_[0] = uint8_t(word & 0xFF);
-    runValue_[1] = uint8_t((word >> 8) & 0x0F);  // the top four bits are the run length
+    runValue_[1] = uint8_t((word >> 8) & 0x0F); // the top four bits are the run length
     pending_ = count;
     return true;
 }
 
 bool StreamDecoder::finish() {
     if (!error_.empty()) return false;
-    if (remainingBuffer_ != 0) return failAt("internal error: the pixel buffer was not read to its end");
+    if (remainingBuffer_ != 0)
+        return failAt("internal error: the pixel buffer was not read to its end");
     if (pos_ != length_) {
         const size_t left = length_ - pos_;
-        return failAt(std::to_string(left) + (left == 1 ? " byte" : " bytes") +
-                      " of data " + (left == 1 ? "is" : "are") + " left over after the last pixel");
+        return failAt(std::to_string(left) + (left == 1 ? " byte" : " bytes") + " of data " +
+                      (left == 1 ? "is" : "are") + " left over after the last pixel");
     }
     return true;
 }

@@ -10,7 +10,7 @@ namespace bmconv {
 /// Turns one bitmap's stored data into its pixel buffer, in order. Runs cross row ends, so
 /// the decoder keeps a run that is only partly delivered for the next call.
 class StreamDecoder {
-public:
+  public:
     /// `data` (which must outlive the decoder) holds `length` bytes stored with
     /// `compression` (0 to 6) for a buffer of `bufferSize` bytes.
     StreamDecoder(uint32_t compression, const uint8_t* data, size_t length, uint64_t bufferSize);
@@ -30,10 +30,9 @@ public:
 
     const std::string& error() const { return error_; }
 
-private:
+  private:
     bool fill(uint8_t* dst, size_t values);
-    template <size_t kValue, size_t kStored>
-    bool fillRecords(uint8_t* dst, size_t values);
+    template <size_t kValue, size_t kStored> bool fillRecords(uint8_t* dst, size_t values);
     bool startTwelveBitRecord();
     size_t emitPending(uint8_t* dst, size_t values);
     bool failAt(const std::string& what);
@@ -48,13 +47,13 @@ private:
     size_t length_;
     size_t pos_ = 0;
     uint64_t remainingBuffer_;
-    size_t valueBytes_;   // bytes a value takes in the pixel buffer
-    size_t streamBytes_;  // bytes a value takes in the stored data
+    size_t valueBytes_;  // bytes a value takes in the pixel buffer
+    size_t streamBytes_; // bytes a value takes in the stored data
     // The record being delivered: a run of one value or a literal read from data_.
     bool inRun_ = false;
-    size_t pending_ = 0;  // values of the current record not yet delivered
+    size_t pending_ = 0; // values of the current record not yet delivered
     uint64_t totalValues_;
-    uint64_t unclaimed_;  // values of the buffer no record has covered yet
+    uint64_t unclaimed_; // values of the buffer no record has covered yet
     uint8_t runValue_[4] = {0, 0, 0, 0};
     std::string error_;
 };

@@ -6,23 +6,34 @@ namespace {
 
 const char* colourText(uint32_t colour) {
     switch (colour) {
-    case 0: return "Monochrome";
-    case 1: return "Colour";
+    case 0:
+        return "Monochrome";
+    case 1:
+        return "Colour";
     case 2:
-    case 3: return "Colour with alpha channel";
-    default: return "Unknown colour format";
+    case 3:
+        return "Colour with alpha channel";
+    default:
+        return "Unknown colour format";
     }
 }
 
 const char* compressionKind(uint32_t compression) {
     switch (compression) {
-    case 1: return "Bytewise RLE compression";
-    case 2: return "12 bit RLE compression";
-    case 3: return "16 bit RLE compression";
-    case 4: return "24 bit RLE compression";
-    case 5: return "unsigned 32 bit RLE compression (no alpha channel)";
-    case 6: return "unsigned 32 bit RLE compression (with alpha channel)";
-    default: return nullptr;
+    case 1:
+        return "Bytewise RLE compression";
+    case 2:
+        return "12 bit RLE compression";
+    case 3:
+        return "16 bit RLE compression";
+    case 4:
+        return "24 bit RLE compression";
+    case 5:
+        return "unsigned 32 bit RLE compression (no alpha channel)";
+    case 6:
+        return "unsigned 32 bit RLE compression (with alpha channel)";
+    default:
+        return nullptr;
     }
 }
 

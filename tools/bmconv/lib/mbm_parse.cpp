@@ -14,17 +14,24 @@ constexpr uint32_t kHeaderLength = 40;
 constexpr uint32_t kRomRecordLength = 68;
 constexpr uint32_t kFileStoreHeaderLength = 20;
 
-std::string num(uint64_t v) { return std::to_string(v); }
-std::string snum(int64_t v) { return std::to_string(v); }
+std::string num(uint64_t v) {
+    return std::to_string(v);
+}
+std::string snum(int64_t v) {
+    return std::to_string(v);
+}
 
 std::string hex(uint32_t v) {
     static const char digits[] = "0123456789ABCDEF";
     std::string s = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4) s += digits[(v >> shift) & 0xF];
+    for (int shift = 28; shift >= 0; shift -= 4)
+        s += digits[(v >> shift) & 0xF];
     return s;
 }
 
-std::string bitmapLabel(size_t ordinal) { return "bitmap " + num(ordinal) + ": "; }
+std::string bitmapLabel(size_t ordinal) {
+    return "bitmap " + num(ordinal) + ": ";
+}
 
 // CRC-16/CCITT (polynomial 0x1021, initial 0), as the store's UID checksum uses it.
 uint16_t crc16(const uint8_t* bytes, size_t count, size_t step) {
@@ -45,34 +52,53 @@ bool depthFitsColour(int32_t bpp, uint32_t colour) {
 
 bool validDepth(int32_t bpp) {
     switch (bpp) {
-    case 1: case 2: case 4: case 8: case 12: case 16: case 24: case 32: return true;
-    default: return false;
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+    case 12:
+    case 16:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
     }
 }
 
 const char* schemeName(uint32_t scheme) {
-    static const char* names[] = {"no compression",   "byte RLE",       "12-bit RLE",
-                                  "16-bit RLE",       "24-bit RLE",     "32-bit RLE",
-                                  "32-bit alpha RLE"};
+    static const char* names[] = {"no compression", "byte RLE",   "12-bit RLE",      "16-bit RLE",
+                                  "24-bit RLE",     "32-bit RLE", "32-bit alpha RLE"};
     return scheme < 7 ? names[scheme] : "unknown compression";
 }
 
 // The display modes a ROM record may carry for a depth and colour mode.
 bool romModeFits(uint32_t mode, int32_t bpp, uint32_t colour) {
     switch (bpp) {
-    case 1: return mode == 1;
-    case 2: return mode == 2;
-    case 4: return mode == (colour == 0 ? 3u : 5u);
-    case 8: return mode == (colour == 0 ? 4u : 6u);
-    case 12: return mode == 10;
-    case 16: return mode == 7;
-    case 24: return mode == 8;
-    case 32: return colour == 1 ? mode == 11 : (mode == 12 || mode == 13);
-    default: return false;
+    case 1:
+        return mode == 1;
+    case 2:
+        return mode == 2;
+    case 4:
+        return mode == (colour == 0 ? 3u : 5u);
+    case 8:
+        return mode == (colour == 0 ? 4u : 6u);
+    case 12:
+        return mode == 10;
+    case 16:
+        return mode == 7;
+    case 24:
+        return mode == 8;
+    case 32:
+        return colour == 1 ? mode == 11 : (mode == 12 || mode == 13);
+    default:
+        return false;
     }
 }
 
-ReadStatus bad(std::string problem) { return ReadStatus::fail(kBadSourceFile, std::move(problem)); }
+ReadStatus bad(std::string problem) {
+    return ReadStatus::fail(kBadSourceFile, std::move(problem));
+}
 
 } // namespace
 
@@ -91,8 +117,8 @@ ReadStatus checkDataLength(const BitmapInfo& info, size_t ordinal) {
         low = n / 16;
         high = n;
     } else {
-        const uint64_t valueBytes = info.compression == kByteRle        ? 1
-                                    : info.compression == kSixteenBitRle ? 2
+        const uint64_t valueBytes = info.compression == kByteRle            ? 1
+                                    : info.compression == kSixteenBitRle    ? 2
                                     : info.compression == kTwentyFourBitRle ? 3
                                                                             : 4;
         const uint64_t streamBytes = info.compression == kThirtyTwoBitRle ? 3 : valueBytes;
@@ -111,25 +137,38 @@ ReadStatus checkDataLength(const BitmapInfo& info, size_t ordinal) {
 uint64_t strideFor(int32_t bpp, int32_t width) {
     const uint64_t w = uint64_t(width);
     switch (bpp) {
-    case 1: return 4 * ((w + 31) / 32);
-    case 2: return 4 * ((w + 15) / 16);
-    case 4: return 4 * ((w + 7) / 8);
-    case 8: return 4 * ((w + 3) / 4);
+    case 1:
+        return 4 * ((w + 31) / 32);
+    case 2:
+        return 4 * ((w + 15) / 16);
+    case 4:
+        return 4 * ((w + 7) / 8);
+    case 8:
+        return 4 * ((w + 3) / 4);
     case 12:
-    case 16: return 4 * ((w + 1) / 2);
-    case 24: return 12 * ((3 * w + 11) / 12);
-    case 32: return 4 * w;
-    default: return 0;
+    case 16:
+        return 4 * ((w + 1) / 2);
+    case 24:
+        return 12 * ((3 * w + 11) / 12);
+    case 32:
+        return 4 * w;
+    default:
+        return 0;
     }
 }
 
 uint32_t schemeFor(int32_t bpp, uint32_t colour) {
     switch (bpp) {
-    case 12: return kTwelveBitRle;
-    case 16: return kSixteenBitRle;
-    case 24: return kTwentyFourBitRle;
-    case 32: return colour == 1 ? kThirtyTwoBitRle : kThirtyTwoBitAlphaRle;
-    default: return kByteRle;
+    case 12:
+        return kTwelveBitRle;
+    case 16:
+        return kSixteenBitRle;
+    case 24:
+        return kTwentyFourBitRle;
+    case 32:
+        return colour == 1 ? kThirtyTwoBitRle : kThirtyTwoBitAlphaRle;
+    default:
+        return kByteRle;
     }
 }
 
@@ -154,7 +193,8 @@ ReadStatus checkBitmapHeader(const uint8_t* h, size_t ordinal, BitmapInfo& info)
         return bad(label + snum(info.bpp) +
                    " bits per pixel is no valid depth (1, 2, 4, 8, 12, 16, 24 or 32)");
     }
-    if (info.colour > 3) return bad(label + "colour mode " + num(info.colour) + " is unknown (0 to 3)");
+    if (info.colour > 3)
+        return bad(label + "colour mode " + num(info.colour) + " is unknown (0 to 3)");
     if (!depthFitsColour(info.bpp, info.colour)) {
         return bad(label + snum(info.bpp) + " bpp is not valid with colour mode " +
                    num(info.colour));
@@ -198,14 +238,13 @@ ReadStatus ArchiveReader::openFileStore() {
         return bad("second UID is " + hex(loadLe32(head + 4)) + ", expected 0x10000042");
     const uint32_t checksum = uint32_t(crc16(head + 1, 6, 2)) << 16 | crc16(head, 6, 2);
     if (loadLe32(head + 12) != checksum) {
-        return bad("UID checksum is " + hex(loadLe32(head + 12)) + ", expected " +
-                   hex(checksum));
+        return bad("UID checksum is " + hex(loadLe32(head + 12)) + ", expected " + hex(checksum));
     }
     const uint32_t trailer = loadLe32(head + 16);
     uint8_t countBytes[4];
     if (trailer < kFileStoreHeaderLength || !source_.read(trailer, countBytes, 4)) {
-        return bad("the table of bitmaps at offset " + num(trailer) +
-                   " lies outside the file (" + num(source_.size()) + " bytes)");
+        return bad("the table of bitmaps at offset " + num(trailer) + " lies outside the file (" +
+                   num(source_.size()) + " bytes)");
     }
     return readOffsets(uint64_t(trailer) + 4, loadLe32(countBytes));
 }
@@ -220,13 +259,15 @@ ReadStatus ArchiveReader::openRomImage() {
 ReadStatus ArchiveReader::readOffsets(uint64_t at, uint32_t count) {
     const uint64_t size = source_.size();
     if (at > size || (size - at) / 4 < count) {
-        return bad("the table of " + num(count) + " bitmaps does not fit the file (" +
-                   num(size) + " bytes)");
+        return bad("the table of " + num(count) + " bitmaps does not fit the file (" + num(size) +
+                   " bytes)");
     }
     offsets_.assign(count, 0);
     std::vector<uint8_t> table(size_t(count) * 4);
-    if (!source_.read(at, table.data(), table.size())) return bad("cannot read the table of bitmaps");
-    for (uint32_t i = 0; i < count; ++i) offsets_[i] = loadLe32(table.data() + 4 * size_t(i));
+    if (!source_.read(at, table.data(), table.size()))
+        return bad("cannot read the table of bitmaps");
+    for (uint32_t i = 0; i < count; ++i)
+        offsets_[i] = loadLe32(table.data() + 4 * size_t(i));
     return {};
 }
 
@@ -272,8 +313,8 @@ ReadStatus ArchiveReader::readRomRecord(size_t index, uint32_t offset, BitmapInf
     }
     if (loadLe32(record + 16) != info.stride) {
         return bad(label + "row length " + num(loadLe32(record + 16)) + " does not match " +
-                   snum(info.width) + " pixels at " + snum(info.bpp) + " bpp (" +
-                   num(info.stride) + ")");
+                   snum(info.width) + " pixels at " + snum(info.bpp) + " bpp (" + num(info.stride) +
+                   ")");
     }
     if (loadLe32(record + 64) != kRomRecordLength)
         return bad(label + "data offset is " + num(loadLe32(record + 64)) + ", expected 68");

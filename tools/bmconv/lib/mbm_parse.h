@@ -18,20 +18,20 @@ enum Compression : uint32_t {
     kTwelveBitRle = 2,
     kSixteenBitRle = 3,
     kTwentyFourBitRle = 4,
-    kThirtyTwoBitRle = 5,       // c32: three bytes a pixel in the stream, fourth restored as 0xFF
-    kThirtyTwoBitAlphaRle = 6,  // c32a: four bytes a pixel
+    kThirtyTwoBitRle = 5,      // c32: three bytes a pixel in the stream, fourth restored as 0xFF
+    kThirtyTwoBitAlphaRle = 6, // c32a: four bytes a pixel
 };
 
 /// One bitmap of an archive, its header checked.
 struct BitmapInfo {
-    uint32_t size = 0;  // header field: 40 + data length
+    uint32_t size = 0; // header field: 40 + data length
     int32_t width = 0, height = 0;
     int32_t twipsWidth = 0, twipsHeight = 0;
     int32_t bpp = 0;
-    uint32_t colour = 0;  // 0 grey, 1 colour, 2 colour + alpha, 3 colour + premultiplied alpha
+    uint32_t colour = 0; // 0 grey, 1 colour, 2 colour + alpha, 3 colour + premultiplied alpha
     uint32_t compression = 0;
-    uint64_t stride = 0;      // bytes per row of the pixel buffer
-    uint64_t dataOffset = 0;  // where the (possibly compressed) pixel data starts in the file
+    uint64_t stride = 0;     // bytes per row of the pixel buffer
+    uint64_t dataOffset = 0; // where the (possibly compressed) pixel data starts in the file
     uint32_t dataLength = 0;
 
     uint64_t bufferSize() const { return stride * uint64_t(height); }
@@ -54,7 +54,7 @@ uint32_t schemeFor(int32_t bpp, uint32_t colour);
 
 /// Reads an archive's table of bitmaps and, on demand, each bitmap's header and data.
 class ArchiveReader {
-public:
+  public:
     explicit ArchiveReader(ByteSource& source) : source_(source) {}
 
     /// Reads the store header and the table of bitmap offsets. Fails with kBadSourceFile
@@ -73,7 +73,7 @@ public:
     /// Reads the stored pixel data of a checked bitmap into `data`.
     ReadStatus readData(const BitmapInfo& info, std::vector<uint8_t>& data);
 
-private:
+  private:
     ReadStatus openFileStore();
     ReadStatus openRomImage();
     ReadStatus readRomRecord(size_t index, uint32_t offset, BitmapInfo& info);

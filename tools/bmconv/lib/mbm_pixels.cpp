@@ -40,7 +40,7 @@ RowExpander::RowExpander(int32_t bpp, uint32_t colour) : bpp_(bpp), colour_(colo
     for (int i = 0; i < levels; ++i) {
         uint8_t* entry = &indexed_[size_t(i) * 3];
         if (colour == 0) {
-            const uint8_t v = uint8_t(i * 255 / (levels - 1));  // 1 bpp x255, 2 x85, 4 x17
+            const uint8_t v = uint8_t(i * 255 / (levels - 1)); // 1 bpp x255, 2 x85, 4 x17
             setEntry(entry, v, v, v);
         } else if (bpp == 4) {
             const Rgb c = palette16()[size_t(i)];
@@ -72,11 +72,12 @@ void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t
         expandIndexed(row, width, bgr);
         return;
     case 8:
-        for (size_t x = 0; x < width; ++x, bgr += 3) std::memcpy(bgr, &indexed_[row[x] * 3u], 3);
+        for (size_t x = 0; x < width; ++x, bgr += 3)
+            std::memcpy(bgr, &indexed_[row[x] * 3u], 3);
         return;
     case 12:
         for (size_t x = 0; x < width; ++x, bgr += 3, row += 2) {
-            const unsigned word = row[0] | unsigned(row[1]) << 8;  // 0000RRRRGGGGBBBB
+            const unsigned word = row[0] | unsigned(row[1]) << 8; // 0000RRRRGGGGBBBB
             bgr[0] = uint8_t((word & 0xF) * 17);
             bgr[1] = uint8_t(((word >> 4) & 0xF) * 17);
             bgr[2] = uint8_t(((word >> 8) & 0xF) * 17);
@@ -91,11 +92,13 @@ void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t
     case 24:
         std::memcpy(bgr, row, width * 3);
         return;
-    default:  // 32 bpp: B, G, R, then alpha (or an unused byte)
-        for (size_t x = 0; x < width; ++x, bgr += 3, row += 4) std::memcpy(bgr, row, 3);
+    default: // 32 bpp: B, G, R, then alpha (or an unused byte)
+        for (size_t x = 0; x < width; ++x, bgr += 3, row += 4)
+            std::memcpy(bgr, row, 3);
         if (alpha && colour_ != 1) {
             row -= width * 4;
-            for (size_t x = 0; x < width; ++x) alpha[x] = row[x * 4 + 3];
+            for (size_t x = 0; x < width; ++x)
+                alpha[x] = row[x * 4 + 3];
         }
         return;
     }

@@ -10,7 +10,7 @@ namespace bmconv {
 /// Expands rows of one bitmap format. Construct once per bitmap; expanding is then a
 /// table look-up per pixel.
 class RowExpander {
-public:
+  public:
     /// `bpp` and `colour` must be a combination a checked header allows.
     RowExpander(int32_t bpp, uint32_t colour);
 
@@ -19,12 +19,12 @@ public:
     /// one byte per pixel: the stored alpha of 32 bpp bitmaps with alpha, 255 otherwise.
     void expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t* alpha) const;
 
-private:
+  private:
     void expandIndexed(const uint8_t* row, size_t width, uint8_t* bgr) const;
 
     int32_t bpp_;
     uint32_t colour_;
-    std::array<uint8_t, 256 * 3> indexed_{};  // B, G, R for each index of 1 to 8 bpp
+    std::array<uint8_t, 256 * 3> indexed_{}; // B, G, R for each index of 1 to 8 bpp
 };
 
 } // namespace bmconv

@@ -83,23 +83,22 @@ ReadStatus splitChecked(const std::string& path, const std::vector<std::string>&
     ArchiveReader reader(file);
     ReadStatus status = openArchiveFile(path, file, reader);
     if (!status.ok()) return status;
-    status = checkArchive(reader, 0);  // headers only: the data is checked as it is decoded
+    status = checkArchive(reader, 0); // headers only: the data is checked as it is decoded
     if (!status.ok()) return status;
     const size_t writeCount = std::min(reader.count(), outputs.size());
     for (size_t i = 0; i < writeCount; ++i) {
         BitmapInfo info;
         status = reader.bitmap(i, info);
-        if (status.ok() && !BmpFileWriter::fits(BmpFileWriter::Kind::Colour24,
-                                                uint32_t(info.width), uint32_t(info.height))) {
-            return ReadStatus::fail(kBadDestinationFile,
-                                    "bitmap " + std::to_string(i + 1) +
-                                        " is too large for a BMP file");
+        if (status.ok() && !BmpFileWriter::fits(BmpFileWriter::Kind::Colour24, uint32_t(info.width),
+                                                uint32_t(info.height))) {
+            return ReadStatus::fail(kBadDestinationFile, "bitmap " + std::to_string(i + 1) +
+                                                             " is too large for a BMP file");
         }
     }
     Writers written;
     for (size_t i = 0; i < writeCount; ++i) {
         status = writeBitmap(reader, i, outputs[i], written);
-        if (!status.ok()) return status;  // the writers remove their temporary files
+        if (!status.ok()) return status; // the writers remove their temporary files
     }
     for (const auto& writer : written)
         if (!writer->publish()) return ReadStatus::fail(kBadDestinationFile, writer->error());

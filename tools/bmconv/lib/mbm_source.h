@@ -22,7 +22,7 @@ inline void storeLe32(uint8_t* p, uint32_t v) {
 
 /// A read-only file image the archive reader pulls its bytes from.
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
     /// Total size in bytes.
     virtual uint64_t size() const = 0;
@@ -33,19 +33,19 @@ public:
 
 /// A source over bytes already in memory (tests, fuzzing). The bytes must outlive it.
 class MemorySource : public ByteSource {
-public:
+  public:
     MemorySource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint64_t size() const override { return size_; }
     bool read(uint64_t offset, void* dst, size_t length) override;
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
 };
 
 /// A source over a file on disk; reads on demand, so memory stays independent of file size.
 class FileSource : public ByteSource {
-public:
+  public:
     FileSource() = default;
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
@@ -58,7 +58,7 @@ public:
     uint64_t size() const override { return size_; }
     bool read(uint64_t offset, void* dst, size_t length) override;
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     uint64_t size_ = 0;
     bool exists_ = false;
