@@ -6,6 +6,7 @@
 #include "ui/form3.h"
 #include "ui/form4.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 /// A save between its command and its build tick.
@@ -98,6 +99,8 @@ void Form1::timer1Tick() {
     auto* status = new Form4(*this, this);
     setForm(4, status);
     status->show();
+    // Let the window appear once before the build blocks the thread; user input waits.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const Status built = runBuild(job->plan, job->inputs, *status);
     status->close();
     if (!built) m_interaction.message(built.error, QStringLiteral("Error"));
