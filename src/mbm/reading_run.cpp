@@ -22,6 +22,13 @@ const QString kExtractTxt = QStringLiteral("extract.txt");
 const QString kExtractBat = QStringLiteral("extract.bat");
 const QString kCleanupBat = QStringLiteral("cleanup.bat");
 
+bool sameFolder(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
 class Run {
 public:
     Run(const ProgramFolder& pf, StatusSink& status, Interaction& ui, Project& project,
@@ -48,8 +55,7 @@ private:
         m_out.stamp = uniqueRunStamp(runStampFor(m_options.clock()), m_pf.tempextract());
         // An archive that already lies in tempextract is copied under another name, so the
         // copy never replaces (and the clean-up never deletes) the user's own file.
-        const bool inWorkFolder =
-            QFileInfo(mbmPath).absolutePath() == QFileInfo(m_pf.tempextract()).absoluteFilePath();
+        const bool inWorkFolder = sameFolder(QFileInfo(mbmPath).absolutePath(), m_pf.tempextract());
         m_out.workName = isBareSafeName(mbmName) && !inWorkFolder ? mbmName
                                                                    : safeArchiveName(m_out.stamp);
         copyReplacing(m_pf.bmconv(), work(QStringLiteral("bmconv.exe")));
