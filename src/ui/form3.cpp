@@ -63,7 +63,7 @@ void Form3::startconvert_real() {
                                       : convertPicture(source, target);
         if (!s) failures << s.error;
         m_progress = float(i + 1) / float(List1->count()) * 100.0f;
-        ProgressBar1->setValue(int(m_progress));
+        ProgressBar1->setValue(qRound(m_progress));
         ProgressBar1->repaint();
         emit progressChanged(m_progress);
     }
