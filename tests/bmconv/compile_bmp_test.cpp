@@ -25,8 +25,8 @@ Bytes flatten(std::initializer_list<Rgb3> pixels) {
 }
 const Bytes kPicture = flatten({kRed, kGreen, kBlue, kWhite, kBlack, kOdd});
 
-BmpSpec base(uint16_t bpp, int32_t height = 2) {
-    BmpSpec s;
+BmpLayout base(uint16_t bpp, int32_t height = 2) {
+    BmpLayout s;
     s.width = 3;
     s.height = height;
     s.bpp = bpp;
@@ -34,8 +34,8 @@ BmpSpec base(uint16_t bpp, int32_t height = 2) {
 }
 
 // Palette variants: entries red, green, blue, white, black, odd (index = position).
-BmpSpec paletted(uint16_t bpp, uint32_t clrUsed) {
-    BmpSpec s = base(bpp);
+BmpLayout paletted(uint16_t bpp, uint32_t clrUsed) {
+    BmpLayout s = base(bpp);
     s.palette = {kRed, kGreen, kBlue, kWhite, kBlack, kOdd};
     if (bpp == 2) s.palette.resize(4);
     s.clrUsed = clrUsed;
@@ -46,20 +46,20 @@ BmpSpec paletted(uint16_t bpp, uint32_t clrUsed) {
 
 struct Variant {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
     Bytes expected; // R, G, B per pixel, top row first
 };
 
 std::vector<Variant> variants() {
     std::vector<Variant> v;
     {
-        BmpSpec s = base(32); // B, G, R and an ignored fourth byte, bottom row first
+        BmpLayout s = base(32); // B, G, R and an ignored fourth byte, bottom row first
         s.pixels = {255, 255, 255, 7, 0, 0,   0, 7, 30,  20, 10, 7,
                     0,   0,   255, 7, 0, 255, 0, 7, 255, 0,  0,  7};
         v.push_back({"32 bit", s, kPicture});
     }
     {
-        BmpSpec s = base(32, -2); // version 5 header, masks X R G B in unusual places
+        BmpLayout s = base(32, -2); // version 5 header, masks X R G B in unusual places
         s.headerSize = 124;
         s.compression = 3;
         s.masks = {0x0000FF00, 0x00FF0000, 0xFF000000};
@@ -68,20 +68,20 @@ std::vector<Variant> variants() {
         v.push_back({"32 bit fields, v5 header, top-down", s, kPicture});
     }
     {
-        BmpSpec s = base(24, -2);
+        BmpLayout s = base(24, -2);
         s.pixels = {0,   0,   255, 0, 255, 0, 255, 0,  0,  0, 0, 0,
                     255, 255, 255, 0, 0,   0, 30,  20, 10, 0, 0, 0};
         v.push_back({"24 bit top-down", s, kPicture});
     }
     {
-        BmpSpec s = base(16); // 5-5-5: white, black, (1,2,3) / red, green, (16,30,0)
+        BmpLayout s = base(16); // 5-5-5: white, black, (1,2,3) / red, green, (16,30,0)
         s.pixels = {0xFF, 0x7F, 0x00, 0x00, 0x43, 0x04, 0x00, 0x00,
                     0x00, 0x7C, 0xE0, 0x03, 0xC0, 0x43, 0x00, 0x00};
         v.push_back({"16 bit 5-5-5", s,
                      flatten({kRed, kGreen, {132, 247, 0}, kWhite, kBlack, {8, 16, 24}})});
     }
     {
-        BmpSpec s = base(16); // 5-6-5 masks after a 40-byte header
+        BmpLayout s = base(16); // 5-6-5 masks after a 40-byte header
         s.compression = 3;
         s.masks = {0xF800, 0x07E0, 0x001F};
         s.pixels = {0xFF, 0xFF, 0x00, 0x00, 0x1F, 0x04, 0x00, 0x00,
@@ -90,7 +90,7 @@ std::vector<Variant> variants() {
                      flatten({kRed, kGreen, kBlue, kWhite, kBlack, {0, 130, 255}})});
     }
     {
-        BmpSpec s = base(16, -2); // version 4 header, top-down
+        BmpLayout s = base(16, -2); // version 4 header, top-down
         s.headerSize = 108;
         s.compression = 3;
         s.masks = {0xF800, 0x07E0, 0x001F};
@@ -100,45 +100,45 @@ std::vector<Variant> variants() {
                      flatten({kRed, kGreen, kBlue, kWhite, kBlack, {0, 130, 255}})});
     }
     {
-        BmpSpec s = paletted(8, 6);
+        BmpLayout s = paletted(8, 6);
         s.pixels = {3, 4, 5, 0, 0, 1, 2, 0};
         v.push_back({"8 bit, six colours", s, kPicture});
     }
     {
-        BmpSpec s = paletted(4, 0);
+        BmpLayout s = paletted(4, 0);
         s.pixels = {0x34, 0x50, 0, 0, 0x01, 0x20, 0, 0};
         v.push_back({"4 bit", s, kPicture});
     }
     {
-        BmpSpec s = paletted(2, 0); // red, green, blue, white; first pixel in the top bits
+        BmpLayout s = paletted(2, 0); // red, green, blue, white; first pixel in the top bits
         s.pixels = {0xC8, 0, 0, 0, 0x18, 0, 0, 0};
         v.push_back({"2 bit", s, flatten({kRed, kGreen, kBlue, kWhite, kRed, kBlue})});
     }
     {
-        BmpSpec s = paletted(1, 2); // red, green
+        BmpLayout s = paletted(1, 2); // red, green
         s.pixels = {0x40, 0, 0, 0, 0xA0, 0, 0, 0};
         v.push_back({"1 bit", s, flatten({kGreen, kRed, kGreen, kRed, kGreen, kRed})});
     }
     {
-        BmpSpec s = paletted(8, 6);
+        BmpLayout s = paletted(8, 6);
         s.compression = 1; // bottom row absolute, then runs of one, end of bitmap
         s.pixels = {0, 3, 3, 4, 5, 0, 0, 0, 1, 0, 1, 1, 1, 2, 0, 1};
         v.push_back({"RLE8", s, kPicture});
     }
     {
-        BmpSpec s = paletted(8, 6);
+        BmpLayout s = paletted(8, 6);
         s.compression = 1; // a delta skips the bottom row; skipped pixels take index 0
         s.pixels = {0, 2, 1, 1, 2, 5, 0, 1};
         v.push_back({"RLE8 with delta", s, flatten({kRed, kOdd, kOdd, kRed, kRed, kRed})});
     }
     {
-        BmpSpec s = paletted(4, 0);
+        BmpLayout s = paletted(4, 0);
         s.compression = 2; // bottom row: run of 3 alternating 3,4; top row absolute 0,1,2
         s.pixels = {3, 0x34, 0, 0, 0, 3, 0x01, 0x20, 0, 1};
         v.push_back({"RLE4", s, flatten({kRed, kGreen, kBlue, kWhite, kBlack, kWhite})});
     }
     {
-        BmpSpec s = paletted(8, 0);
+        BmpLayout s = paletted(8, 0);
         s.headerSize = 12; // core header, 3-byte palette entries
         s.pixels = {3, 4, 5, 0, 0, 1, 2, 0};
         v.push_back({"8 bit core header", s, kPicture});
@@ -150,7 +150,7 @@ class BmpVariant : public ::testing::TestWithParam<Variant> {};
 
 TEST_P(BmpVariant, DecodesToTheExpectedPixels) {
     const Variant& v = GetParam();
-    const Bytes file = makeBmp(v.spec);
+    const Bytes file = makeBmp(v.layout);
     const bmconv::BmpDecodeResult r = bmconv::decodeBmp(file.data(), file.size());
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.image.width, 3);
@@ -161,9 +161,9 @@ TEST_P(BmpVariant, DecodesToTheExpectedPixels) {
 TEST_P(BmpVariant, CompilesLikeTheSameTwentyFourBitPicture) {
     const Variant& v = GetParam();
     TempDir dir;
-    writeFile(dir / "variant.bmp", makeBmp(v.spec));
+    writeFile(dir / "variant.bmp", makeBmp(v.layout));
     // Core headers carry no resolution, so their archives hold no twips.
-    writeFile(dir / "plain.bmp", make24(3, 2, v.expected, v.spec.headerSize == 12 ? 0 : 2835));
+    writeFile(dir / "plain.bmp", make24(3, 2, v.expected, v.layout.headerSize == 12 ? 0 : 2835));
     for (const char* sw : {"/c24", "/c8", "/4"}) {
         std::ostringstream out;
         ASSERT_EQ(bmconv::runCommandLine({dir.str("a.mbm"), sw + dir.str("variant.bmp")}, out), 0)
@@ -174,7 +174,7 @@ TEST_P(BmpVariant, CompilesLikeTheSameTwentyFourBitPicture) {
 }
 
 TEST_P(BmpVariant, SurvivesEveryTruncationAndByteFlip) {
-    const Bytes file = makeBmp(GetParam().spec);
+    const Bytes file = makeBmp(GetParam().layout);
     for (size_t n = 0; n < file.size(); ++n) {
         const bmconv::BmpDecodeResult r = bmconv::decodeBmp(file.data(), n);
         if (r.ok) {
@@ -220,7 +220,7 @@ Bytes withField(Bytes file, size_t at, uint32_t value, int size = 4) {
 
 std::vector<Refusal> refusals() {
     const Bytes good = make24(3, 2, kPicture);
-    BmpSpec rleTopDown = paletted(8, 6);
+    BmpLayout rleTopDown = paletted(8, 6);
     rleTopDown.compression = 1;
     rleTopDown.height = -2;
     rleTopDown.pixels = {0, 1};

@@ -34,7 +34,7 @@ inline uint32_t get32(const Bytes& b, size_t at) {
 
 /// What goes into a test BMP. `pixels` are the stored pixel bytes (rows as the file holds
 /// them, padding included); palette entries are R, G, B.
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 1;
     int32_t height = 1;
@@ -48,7 +48,7 @@ struct BmpSpec {
 };
 
 /// Builds the file bytes of `s`; the pixel offset in the file header points at the pixels.
-inline Bytes makeBmp(const BmpSpec& s) {
+inline Bytes makeBmp(const BmpLayout& s) {
     Bytes info;
     if (s.headerSize == 12) {
         put32(info, 12);
@@ -90,7 +90,7 @@ inline Bytes makeBmp(const BmpSpec& s) {
 
 /// A 24-bit bottom-up BMP of `rgb` (R, G, B per pixel, top row first).
 inline Bytes make24(int32_t w, int32_t h, const Bytes& rgb, int32_t ppm = 2835) {
-    BmpSpec s;
+    BmpLayout s;
     s.ppm = ppm;
     s.width = w;
     s.height = h;
@@ -107,7 +107,7 @@ inline Bytes make24(int32_t w, int32_t h, const Bytes& rgb, int32_t ppm = 2835) 
 
 /// An 8-bit bottom-up grey-palette BMP whose index bytes are `values` (top row first).
 inline Bytes make8(int32_t w, int32_t h, const Bytes& values) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = w;
     s.height = h;
     s.bpp = 8;

@@ -101,12 +101,12 @@ std::optional<BitmapMode> modeFor(bool colour, int bpp, bool alpha) {
 
 /// Splits a source token into its switch and file name the way the SDK converter reads it:
 /// optional 'c', one digit, a second digit only if it is 2, 4 or 6, then 'a' only after c32.
-SourceSpec parseSource(const std::string& token) {
-    SourceSpec spec;
-    spec.token = token;
+SourceArg parseSource(const std::string& token) {
+    SourceArg source;
+    source.token = token;
     if (token.empty() || (token[0] != '/' && token[0] != '-') || isPathToken(token)) {
-        spec.name = token; // no switch: 2 bpp grey
-        return spec;
+        source.name = token; // no switch: 2 bpp grey
+        return source;
     }
     size_t i = 1;
     const bool colour = i < token.size() && token[i] == 'c';
@@ -119,11 +119,11 @@ SourceSpec parseSource(const std::string& token) {
     }
     const bool alpha = colour && bpp == 32 && i < token.size() && token[i] == 'a';
     if (alpha) ++i;
-    spec.name = token.substr(i);
+    source.name = token.substr(i);
     const std::optional<BitmapMode> mode = modeFor(colour, bpp, alpha);
-    spec.modeValid = mode.has_value();
-    if (mode) spec.mode = *mode;
-    return spec;
+    source.modeValid = mode.has_value();
+    if (mode) source.mode = *mode;
+    return source;
 }
 
 int runList(const std::vector<std::string>& args, std::ostream& out) {

@@ -49,7 +49,7 @@ int loadPalette(const std::string& path, C8Table& table, std::ostream& details) 
 }
 
 /// Loads the alpha values of a /c32a source into `alpha` (one byte per pixel, top first).
-int loadAlpha(const SourceSpec& source, const BmpImage& image, std::vector<uint8_t>& alpha,
+int loadAlpha(const SourceArg& source, const BmpImage& image, std::vector<uint8_t>& alpha,
               std::ostream& details) {
     const std::string name = alphaFileName(source.name);
     BmpDecodeResult bmp = loadBmpFile(name);
@@ -71,7 +71,7 @@ int loadAlpha(const SourceSpec& source, const BmpImage& image, std::vector<uint8
 }
 
 /// Converts, compresses and appends one source. `packed` is scratch space kept across calls.
-int addSource(const CompileRequest& request, const SourceSpec& source, const C8Table* c8,
+int addSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
               ArchiveWriter& writer, std::vector<uint8_t>& packed, std::ostream& details) {
     if (!source.modeValid) {
         details << source.token << ": no such colour mode (use /1 /2 /4 /8 /c4 /c8 /c12 /c16"
@@ -128,13 +128,13 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
         return kBadDestinationFile;
     }
     std::vector<uint8_t> packed;
-    for (const SourceSpec& source : request.sources) {
+    for (const SourceArg& source : request.sources) {
         const int code = addSource(request, source, c8, writer, packed, details);
         if (code != kSuccess) return code;
     }
     if (!request.headerPath.empty()) {
         std::vector<std::string> names;
-        for (const SourceSpec& source : request.sources)
+        for (const SourceArg& source : request.sources)
             names.push_back(source.name);
         const std::string text = makeHeaderText(request.headerPath, request.destination, names);
         if (!writeHeaderFile(request.headerPath, text)) {

@@ -11,7 +11,7 @@
 namespace bmconv {
 
 /// One source picture as the command line names it.
-struct SourceSpec {
+struct SourceArg {
     std::string token;     ///< as given, switch included
     std::string name;      ///< file name, switch removed
     bool modeValid = true; ///< false when the switch names no colour mode
@@ -26,7 +26,7 @@ struct CompileRequest {
     std::string headerPath;  ///< /h: identifier header to write, empty for none
     std::string palettePath; ///< /p: palette file for /c8, empty for none
     std::string destination;
-    std::vector<SourceSpec> sources;
+    std::vector<SourceArg> sources;
     size_t reportedSources = 0; ///< how many sources the report lists (the first ones)
 };
 
