@@ -9,9 +9,12 @@
 #include <QMouseEvent>
 #include <QUrl>
 
-QString userGuideUrl(const ProgramFolder& pf) {
-    return QUrl::fromLocalFile(QDir::fromNativeSeparators(pf.file(kUserGuideFile))).toString();
+static QString pageUrl(const ProgramFolder& pf, const QString& file) {
+    return QUrl::fromLocalFile(QDir::fromNativeSeparators(pf.file(file))).toString();
 }
+
+QString userGuideUrl(const ProgramFolder& pf) { return pageUrl(pf, kUserGuideFile); }
+QString makerPageUrl(const ProgramFolder& pf) { return pageUrl(pf, kMakerPageFile); }
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     QFont f = font();
@@ -58,14 +61,15 @@ Form5::Form5(Form1& main) : ToolWindow(main), m_open(&platform::openUrl) {
 
     const QString guide = userGuideUrl(main.programFolder());
     connect(Label3, &LinkLabel::clicked, this, [this, guide] { openLink(guide); });
-    connect(Label5, &LinkLabel::clicked, this, [this] { openLink(kMakerSite); });
+    const QString home = makerPageUrl(main.programFolder());
+    connect(Label5, &LinkLabel::clicked, this, [this, home] { openLink(home); });
 }
 
 void Form5::openLink(const QString& url) {
     const QUrl u(url);
     if (u.isLocalFile() && !QFileInfo::exists(u.toLocalFile())) {
         m_main.interaction().message(
-            QStringLiteral("The user guide %1 is missing. Reinstall the program to get it back.")
+            QStringLiteral("The page %1 is missing. Reinstall the program to get it back.")
                 .arg(QDir::toNativeSeparators(u.toLocalFile())),
             QStringLiteral("Error"));
         return;

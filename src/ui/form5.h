@@ -7,14 +7,16 @@
 
 class ProgramFolder;
 
-/// The maker's web site, opened by the second link.
-inline const QString kMakerSite = QStringLiteral("https://www.mbmzembrel.org/");
+/// The maker's home page, installed beside the program so it opens without a network.
+inline const QString kMakerPageFile = QStringLiteral("home.html");
 inline const QString kMakerName = QStringLiteral("MBM Zembrel project");
 /// The user guide installed beside the program.
 inline const QString kUserGuideFile = QStringLiteral("userguide.html");
 
 /// The address of the user guide in the program folder, as a file:// URL.
 QString userGuideUrl(const ProgramFolder& pf);
+/// The address of the maker's home page in the program folder, as a file:// URL.
+QString makerPageUrl(const ProgramFolder& pf);
 
 /// A label that reports a click, drawn as a link: blue, underlined, "MS Sans Serif" at
 /// 8.25 points where that font exists.

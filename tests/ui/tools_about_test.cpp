@@ -18,8 +18,10 @@ struct AboutWindow : ToolsFixture {
         return f;
     }
     void installGuide() {
-        ASSERT_TRUE(QFile::copy(binDir() + "/userguide.html", program.file("userguide.html")));
+        for (const QString& page : {kUserGuideFile, kMakerPageFile})
+            ASSERT_TRUE(QFile::copy(binDir() + "/" + page, program.file(page)));
     }
+    QString home() const { return makerPageUrl(program.folder()); }
 };
 
 TEST_F(AboutWindow, OpenedTwiceIsOneWindow) {
@@ -49,11 +51,13 @@ TEST_F(AboutWindow, EachClickStartsOneRequest) {
     QTest::mouseClick(f->Label5, Qt::LeftButton);
     QTest::mouseClick(f->Label3, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 3);
-    EXPECT_EQ(opened[0], kMakerSite);
-    EXPECT_EQ(opened[1], kMakerSite);
-    EXPECT_TRUE(opened[2].startsWith("file://"));
-    // The guide's address leads to the file beside the program.
-    EXPECT_TRUE(QFile::exists(QUrl(opened[2]).toLocalFile())) << opened[2].toStdString();
+    EXPECT_EQ(opened[0], home());
+    EXPECT_EQ(opened[1], home());
+    // Both addresses lead to files beside the program.
+    for (const QString& url : opened) {
+        EXPECT_TRUE(url.startsWith("file://"));
+        EXPECT_TRUE(QFile::exists(QUrl(url).toLocalFile())) << url.toStdString();
+    }
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -61,17 +65,19 @@ TEST_F(AboutWindow, MissingGuideOrBrowserIsReported) {
     Form5* f = open();
     QTest::mouseClick(f->Label3, Qt::LeftButton); // no guide in this program folder
     EXPECT_TRUE(opened.isEmpty());
+    installGuide();
     f->setUrlOpener([](const QString&) { return false; });
     QTest::mouseClick(f->Label5, Qt::LeftButton);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_TRUE(ui.messages[0].text.contains("userguide.html"));
-    EXPECT_TRUE(ui.messages[1].text.contains(kMakerSite));
+    EXPECT_TRUE(ui.messages[1].text.contains(home()));
     for (const auto& m : ui.messages) EXPECT_EQ(m.title.toStdString(), "Error");
 }
 
 TEST(UserGuide, InstalledBesideTheProgram) {
     const QByteArray html = readAll(binDir() + "/userguide.html");
     EXPECT_TRUE(html.contains("<title>MBM Zembrel user guide</title>"));
+    EXPECT_TRUE(readAll(binDir() + "/home.html").contains("<title>MBM Zembrel project</title>"));
 }
 
 TEST_F(AboutWindow, ClosedWithTheMainWindow) {
