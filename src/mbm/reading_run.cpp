@@ -98,9 +98,11 @@ private:
             m_project.setFilename(mbmPath);
             return;
         }
-        // Part of the archive is missing: keep the project's file name, so a later Save
-        // cannot overwrite the archive with fewer bitmaps than it holds.
+        // Part of the archive is missing: the project has no file of its own now, so a
+        // later Save asks for a target instead of overwriting the archive (or the file of
+        // the project before) with fewer bitmaps. Import puts its old name back anyway.
         m_out.kind = ReadingOutcome::Incomplete;
+        m_project.setFilename(kNoname);
         m_ui.message(QStringLiteral("%1 of the %2 bitmaps in %3 could not be extracted. "
                                     "The other bitmaps were added to the project.")
                          .arg(n - m_out.appended)
