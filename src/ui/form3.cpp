@@ -1,7 +1,6 @@
 #include "ui/form3.h"
 
 #include "mbm/picture_conversion.h"
-#include "mbm/save_conversion.h"
 #include "ui/twips.h"
 
 Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -43,7 +42,9 @@ Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Timer1, &QTimer::timeout, this, &Form3::startconvert_real);
 }
 
-void Form3::startconvert() { Timer1->start(); }
+void Form3::startconvert() {
+    Timer1->start();
+}
 
 void Form3::startconvert_real() {
     Timer1->stop();
@@ -54,13 +55,13 @@ void Form3::startconvert_real() {
         const QString name = List2->item(i)->text();
         Label1->setText(QStringLiteral("Converting: ") + name);
         Label1->repaint();
-        const QString targetName = i < List3->count() ? List3->item(i)->text()
-                                                      : convertedName(name, Text1->text());
+        const QString targetName =
+            i < List3->count() ? List3->item(i)->text() : convertedName(name, Text1->text());
         const QString target = Text2->text() + targetName;
         // A picture that cannot be read or written is skipped; the caller is told which.
         const QString source = List1->item(i)->text() + name;
-        const Status s = m_workCopies ? convertToWorkCopy(source, target)
-                                      : convertPicture(source, target);
+        const Status s =
+            convertPicture(source, target, m_workCopies ? WriteMode::Direct : WriteMode::Atomic);
         if (!s) failures << s.error;
         m_progress = float(i + 1) / float(List1->count()) * 100.0f;
         ProgressBar1->setValue(qRound(m_progress));

@@ -1,5 +1,5 @@
 // Work copies of a save: every picture kind becomes a bitmap with the same pixels.
-#include "mbm/save_conversion.h"
+#include "mbm/picture_conversion.h"
 #include "support/save_support.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ TEST_P(WorkCopyTest, KeepsThePixelsWhateverTheSourceKind) {
     }
     const QString target = dir.filePath(QStringLiteral("out.bmp"));
     writeAll(target, "a longer stale file that must be replaced entirely by the bitmap");
-    const Status s = convertToWorkCopy(source, target);
+    const Status s = convertPicture(source, target, WriteMode::Direct);
     ASSERT_TRUE(s.ok) << s.error.toStdString();
     EXPECT_EQ(readAll(target).left(2), QByteArray("BM"));
     EXPECT_TRUE(samePixels(QImage(target), QImage(source)));
@@ -39,15 +39,15 @@ INSTANTIATE_TEST_SUITE_P(Kinds, WorkCopyTest,
 TEST(WorkCopy, FailuresNameTheFileAndLeaveNoPartialBitmap) {
     QTemporaryDir dir;
     writeAll(dir.filePath(QStringLiteral("bad.jpg")), "not a picture");
-    Status s = convertToWorkCopy(dir.filePath(QStringLiteral("bad.jpg")),
-                                 dir.filePath(QStringLiteral("bad.bmp")));
+    Status s = convertPicture(dir.filePath(QStringLiteral("bad.jpg")),
+                              dir.filePath(QStringLiteral("bad.bmp")), WriteMode::Direct);
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.error.contains(QLatin1String("bad.jpg")));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("bad.bmp"))));
 
     ASSERT_TRUE(makePicture(3, 3).save(dir.filePath(QStringLiteral("ok.bmp"))));
-    s = convertToWorkCopy(dir.filePath(QStringLiteral("ok.bmp")),
-                          dir.filePath(QStringLiteral("missing/out.bmp")));
+    s = convertPicture(dir.filePath(QStringLiteral("ok.bmp")),
+                       dir.filePath(QStringLiteral("missing/out.bmp")), WriteMode::Direct);
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.error.contains(QLatin1String("out.bmp")));
 }
