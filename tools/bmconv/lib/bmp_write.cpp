@@ -58,18 +58,14 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
         return fail(path + ": " + std::to_string(width) + " x " + std::to_string(height) +
                     " pixels are too many for a BMP file");
     path_ = path;
-    // Unique per writer, so two outputs of one name never share a temporary file.
-    static unsigned serial = 0;
-    tempPath_ =
-        path + ".~" + std::to_string(long(::getpid())) + "-" + std::to_string(serial++) + ".tmp";
     kind_ = kind;
     width_ = width;
     height_ = height;
     pixelBytes_ = kind == Kind::Colour24 ? 3 * width : width;
     rowBytes_ = uint32_t(rowBytesFor(kind, width));
     dataOffset_ = dataOffsetFor(kind);
-    file_ = std::fopen(tempPath_.c_str(), "wb");
-    if (!file_) return fail("cannot create " + tempPath_ + ": " + describeErrno());
+    if (!out_.create(path))
+        return fail("cannot create a file beside " + path + ": " + describeErrno());
 
     const uint32_t dataBytes = rowBytes_ * height;
     std::vector<uint8_t> head(dataOffset_, 0);
@@ -90,8 +86,8 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
             entry[0] = entry[1] = entry[2] = uint8_t(i);
         }
     }
-    if (std::fwrite(head.data(), 1, head.size(), file_) != head.size())
-        return fail("cannot write " + tempPath_ + ": " + describeErrno());
+    if (std::fwrite(head.data(), 1, head.size(), out_.file()) != head.size())
+        return fail("cannot write " + out_.tempPath() + ": " + describeErrno());
 
     rowsDone_ = chunkStart_ = 0;
     finished_ = false;
@@ -102,7 +98,8 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
 }
 
 bool BmpFileWriter::addRow(const uint8_t* pixels) {
-    if (!file_ || rowsDone_ >= height_) return fail(path_ + ": more rows than the picture has");
+    if (!out_.file() || rowsDone_ >= height_)
+        return fail(path_ + ": more rows than the picture has");
     // Rows arrive top first but the file stores them bottom up: a slice of rows fills the
     // buffer from its end, so it goes to disk as one block.
     const uint32_t slot = chunkRows_ - 1 - (rowsDone_ - chunkStart_);
@@ -115,9 +112,9 @@ bool BmpFileWriter::addRow(const uint8_t* pixels) {
 bool BmpFileWriter::flushRows() {
     const uint64_t at = dataOffset_ + uint64_t(height_ - chunkStart_ - chunkRows_) * rowBytes_;
     const size_t bytes = size_t(chunkRows_) * rowBytes_;
-    if (fseeko(file_, off_t(at), SEEK_SET) != 0 ||
-        std::fwrite(chunk_.data(), 1, bytes, file_) != bytes)
-        return fail("cannot write " + tempPath_ + ": " + describeErrno());
+    if (fseeko(out_.file(), off_t(at), SEEK_SET) != 0 ||
+        std::fwrite(chunk_.data(), 1, bytes, out_.file()) != bytes)
+        return fail("cannot write " + out_.tempPath() + ": " + describeErrno());
     chunkStart_ += chunkRows_;
     const uint32_t sliceRows = uint32_t(chunk_.size() / rowBytes_);
     chunkRows_ = std::min(sliceRows, height_ - chunkStart_);
@@ -125,37 +122,23 @@ bool BmpFileWriter::flushRows() {
 }
 
 bool BmpFileWriter::finish() {
-    if (!file_) return fail(path_ + ": nothing to write");
+    if (!out_.file()) return fail(path_ + ": nothing to write");
     if (rowsDone_ != height_) return fail(path_ + ": the picture is missing rows");
-    const int closed = std::fclose(file_);
-    file_ = nullptr;
-    if (closed != 0) return fail("cannot write " + tempPath_ + ": " + describeErrno());
+    if (!out_.close()) return fail("cannot write " + out_.tempPath() + ": " + describeErrno());
     std::vector<uint8_t>().swap(chunk_);
     finished_ = true;
     return true;
 }
 
 bool BmpFileWriter::publish() {
-    if (!finished_ || tempPath_.empty()) return fail(path_ + ": the picture is not finished");
-    if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
-        // Some systems refuse to rename over an existing file.
-        std::remove(path_.c_str());
-        if (std::rename(tempPath_.c_str(), path_.c_str()) != 0)
-            return fail("cannot rename " + tempPath_ + " to " + path_ + ": " + describeErrno());
-    }
-    tempPath_.clear();
+    if (!finished_ || out_.tempPath().empty()) return fail(path_ + ": the picture is not finished");
+    if (!out_.publish())
+        return fail("cannot rename " + out_.tempPath() + " to " + path_ + ": " + describeErrno());
     return true;
 }
 
 void BmpFileWriter::abandon() {
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    if (!tempPath_.empty()) {
-        std::remove(tempPath_.c_str());
-        tempPath_.clear();
-    }
+    out_.abandon();
 }
 
 } // namespace bmconv

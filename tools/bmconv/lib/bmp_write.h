@@ -1,7 +1,9 @@
 // Writing split bitmaps as Windows BMP files: 24-bit pictures and 8-bit alpha masks, the
 // way the SDK converter lays them out.
 #pragma once
+#include "temp_file.h"
 #include <cstdint>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -53,8 +55,8 @@ class BmpFileWriter {
     bool flushRows();
     bool fail(const std::string& what);
 
-    std::FILE* file_ = nullptr;
-    std::string path_, tempPath_;
+    TempFile out_;
+    std::string path_;
     Kind kind_ = Kind::Colour24;
     uint32_t width_ = 0, height_ = 0;
     uint32_t rowBytes_ = 0, pixelBytes_ = 0, dataOffset_ = 0;

@@ -43,21 +43,12 @@ ArchiveWriter::~ArchiveWriter() {
 
 bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t count) {
     abandon();
-    destination_ = destination;
     kind_ = kind;
     count_ = count;
     offsets_.clear();
     if (kind != StoreKind::File && 8 + 4 * uint64_t(count) > kMaxArchiveSize) return false;
-    // "x" refuses an existing file, so a stranger's file is never overwritten.
-    for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-        tempPath_ = destination + ".tmp" + std::to_string(attempt);
-        file_ = std::fopen(tempPath_.c_str(), "wbx");
-    }
-    if (!file_) {
-        tempPath_.clear();
-        return false;
-    }
-    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+    if (!out_.create(destination)) return false;
+    std::setvbuf(out_.file(), nullptr, _IOFBF, 1 << 16);
     position_ = 0;
     if (kind == StoreKind::File) {
         for (uint32_t uid : kFileStoreUids)
@@ -71,7 +62,7 @@ bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t 
 }
 
 bool ArchiveWriter::add(const BitmapRecord& record, const uint8_t* data, size_t size) {
-    if (!file_ || offsets_.size() >= count_) return false;
+    if (!out_.file() || offsets_.size() >= count_) return false;
     const bool rom = kind_ != StoreKind::File;
     const uint64_t padded = rom ? (uint64_t(size) + 3) / 4 * 4 : size;
     const uint64_t recordSize = (rom ? kRomRecordLength : kHeaderLength) + padded;
@@ -92,7 +83,7 @@ bool ArchiveWriter::add(const BitmapRecord& record, const uint8_t* data, size_t 
 }
 
 bool ArchiveWriter::commit() {
-    if (!file_ || offsets_.size() != count_) return false;
+    if (!out_.file() || offsets_.size() != count_) return false;
     bool ok;
     if (kind_ == StoreKind::File) {
         const uint32_t trailer = uint32_t(position_);
@@ -103,33 +94,18 @@ bool ArchiveWriter::commit() {
     } else {
         ok = writeAt(8, offsets_);
     }
-    ok = std::fclose(file_) == 0 && ok;
-    file_ = nullptr;
-    if (ok) {
-#ifdef _WIN32
-        std::remove(destination_.c_str());
-#endif
-        ok = std::rename(tempPath_.c_str(), destination_.c_str()) == 0;
-    }
-    if (!ok) std::remove(tempPath_.c_str());
-    tempPath_.clear();
+    ok = out_.close() && ok && out_.publish();
+    if (!ok) out_.abandon();
     return ok;
 }
 
 void ArchiveWriter::abandon() {
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    if (!tempPath_.empty()) {
-        std::remove(tempPath_.c_str());
-        tempPath_.clear();
-    }
+    out_.abandon();
 }
 
 bool ArchiveWriter::writeBytes(const void* data, size_t size) {
     if (size == 0) return true;
-    if (std::fwrite(data, 1, size, file_) != size) return false;
+    if (std::fwrite(data, 1, size, out_.file()) != size) return false;
     position_ += size;
     return true;
 }
@@ -141,7 +117,7 @@ bool ArchiveWriter::writeWord(uint32_t value) {
 }
 
 bool ArchiveWriter::writeAt(uint64_t offset, const std::vector<uint32_t>& words) {
-    if (std::fseek(file_, long(offset), SEEK_SET) != 0) return false;
+    if (std::fseek(out_.file(), long(offset), SEEK_SET) != 0) return false;
     for (uint32_t word : words)
         if (!writeWord(word)) return false;
     return true;

@@ -1,5 +1,6 @@
 // Writing multi-bitmap archives: the file store and the ROM image, one bitmap at a time.
 #pragma once
+#include "temp_file.h"
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -50,9 +51,7 @@ class ArchiveWriter {
     bool writeWord(uint32_t value);
     bool writeAt(uint64_t offset, const std::vector<uint32_t>& words);
 
-    std::FILE* file_ = nullptr;
-    std::string destination_;
-    std::string tempPath_;
+    TempFile out_;
     StoreKind kind_ = StoreKind::File;
     size_t count_ = 0;
     uint64_t position_ = 0;
