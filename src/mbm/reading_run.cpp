@@ -49,7 +49,7 @@ public:
 private:
     QString work(const QString& name) const { return m_pf.inTempextract(name); }
 
-    // Steps 1 to 7: the work folder, the stamp, the tool, the archive copy and scan.bat.
+    // Preparing: the work folder, the stamp, the tool, the archive copy and scan.bat.
     void prepare(const QString& mbmPath, const QString& mbmName) {
         QDir().mkpath(m_pf.tempextract());
         m_out.stamp = uniqueRunStamp(runStampFor(m_options.clock()), m_pf.tempextract());
@@ -68,7 +68,7 @@ private:
         if (!FileExists(copy)) waitForFile(copy, BatchProcess{}, m_options.wait);
     }
 
-    // Steps 8 to 13: run the listing and read one switch per Colour line.
+    // Scanning: run the listing and read one switch per Colour line.
     void scan() {
         // A marker or listing left by an interrupted run must not end the wait early.
         QFile::remove(work(kEndLog));
@@ -81,7 +81,7 @@ private:
         m_status.setStatus(QStringLiteral("Preparing for extraction"));
     }
 
-    // Steps 15 to 22: split the archive and append one entry per bitmap.
+    // Extracting: split the archive and append one entry per bitmap.
     void extract(const QString& mbmPath) {
         const int n = int(m_out.switches.size());
         writeLines(work(kExtractTxt), extractCommandLines(m_out.workName, m_out.stamp, n));
@@ -134,7 +134,7 @@ private:
         m_out.appended = m_project.list().appendAll(entries);
     }
 
-    // Steps 23 to 26: delete the run's work files, keep the bitmaps.
+    // Cleaning up: delete the run's work files, keep the bitmaps.
     void cleanUp() {
         writeLines(work(kCleanupBat), readingCleanupBatch(m_pf, m_out.workName));
         m_status.setStatus(QStringLiteral("Cleaning up"));
