@@ -203,4 +203,18 @@ TEST(Split, OutputNamedTwiceHoldsTheLaterBitmap) {
               2u);
 }
 
+// A destination that cannot be replaced (here a folder) is reported and left as it was.
+TEST(Split, OutputThatIsAFolderIsCodeFiveAndStays) {
+    StoredBitmap b{1, 1, 1, 0, 0, {0, 0, 0, 0}};
+    TempDir dir;
+    writeFile(dir.path() / "x.mbm", fileStore({b}));
+    fs::create_directory(dir.path() / "taken.bmp");
+    int code = -1;
+    const std::string report = split(dir.path() / "x.mbm", {dir.file("taken.bmp")}, code);
+    EXPECT_EQ(code, 5) << report;
+    EXPECT_TRUE(fs::is_directory(dir.path() / "taken.bmp"));
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
+              2u);
+}
+
 } // namespace

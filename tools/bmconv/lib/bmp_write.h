@@ -2,8 +2,8 @@
 // way the SDK converter lays them out.
 #pragma once
 #include "temp_file.h"
-#include <cstdint>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>

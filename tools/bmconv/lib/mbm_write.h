@@ -1,6 +1,7 @@
 // Writing multi-bitmap archives: the file store and the ROM image, one bitmap at a time.
 #pragma once
 #include "temp_file.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>

@@ -34,9 +34,14 @@ bool TempFile::close() {
 bool TempFile::publish() {
     if (file_ || tempPath_.empty()) return false;
     if (std::rename(tempPath_.c_str(), destination_.c_str()) != 0) {
-        // Some systems refuse to rename over an existing file.
+#ifdef _WIN32
+        // Windows refuses to rename over an existing file.
         std::remove(destination_.c_str());
         if (std::rename(tempPath_.c_str(), destination_.c_str()) != 0) return false;
+#else
+        // Elsewhere a rename replaces the file at once, so a failure leaves the old file be.
+        return false;
+#endif
     }
     tempPath_.clear();
     return true;
