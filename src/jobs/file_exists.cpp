@@ -11,3 +11,15 @@ bool FileExists(QString path) {
     file.close();
     return ok;
 }
+
+bool sameFolder(const QString& a, const QString& b) {
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty()) return ca.compare(cb, cs) == 0;
+    return QFileInfo(a).absoluteFilePath().compare(QFileInfo(b).absoluteFilePath(), cs) == 0;
+}

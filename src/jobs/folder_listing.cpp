@@ -12,26 +12,42 @@ QStringList splitPatterns(const QString& patterns) {
     return out;
 }
 
-bool matchesPatterns(const QString& name, const QStringList& patterns) {
+// One expression for all patterns, matching whole names ignoring case. As on Windows only
+// * and ? are wildcards; every other character, "[" included, stands for itself.
+static QRegularExpression patternExpression(const QStringList& patterns) {
+    QStringList alternatives;
     for (const QString& p : patterns) {
-        const QRegularExpression re(
-            QRegularExpression::wildcardToRegularExpression(p, QRegularExpression::UnanchoredWildcardConversion),
-            QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = re.match(name);
-        if (m.hasMatch() && m.capturedStart() == 0 && m.capturedLength() == name.size())
-            return true;
+        QString re, literal;
+        for (const QChar c : p) {
+            if (c != QLatin1Char('*') && c != QLatin1Char('?')) {
+                literal += c;
+                continue;
+            }
+            re += QRegularExpression::escape(literal) +
+                  (c == QLatin1Char('*') ? QStringLiteral(".*") : QStringLiteral("."));
+            literal.clear();
+        }
+        alternatives << re + QRegularExpression::escape(literal);
     }
-    return false;
+    return QRegularExpression(
+        QRegularExpression::anchoredPattern(alternatives.join(QLatin1Char('|'))),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+}
+
+bool matchesPatterns(const QString& name, const QStringList& patterns) {
+    return !patterns.isEmpty() && patternExpression(patterns).match(name).hasMatch();
 }
 
 QStringList listMatchingFiles(const QString& folder, const QString& patterns) {
     const QStringList pats = splitPatterns(patterns);
     QStringList out;
     if (pats.isEmpty()) return out;
+    // Compiled once: a folder may hold tens of thousands of files.
+    const QRegularExpression re = patternExpression(pats);
     const QStringList all =
         QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : all)
-        if (matchesPatterns(name, pats)) out << name;
+        if (re.match(name).hasMatch()) out << name;
     return out;
 }
 

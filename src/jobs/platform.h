@@ -6,10 +6,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 /// A started batch. `pid` is 0 when nothing was started; `error` then says why.
 struct BatchProcess {
     qint64 pid = 0;
     QString error;
+    /// Windows: the process handle, closed with the last copy. Unused elsewhere.
+    std::shared_ptr<void> handle;
     bool started() const { return pid != 0; }
 };
 

@@ -1,6 +1,7 @@
 #include "jobs/platform.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QThread>
 
 #include <windows.h>
@@ -10,29 +11,39 @@ namespace platform {
 
 BatchProcess startBatchHidden(const ProgramFolder&, const QString& batPath) {
     BatchProcess batch;
-    const std::wstring file = QDir::toNativeSeparators(batPath).toStdWString();
+    const QString native = QDir::toNativeSeparators(batPath);
+    // The command interpreter cannot work in a network folder (\\server\share): it would
+    // fall back to the Windows folder, so such a batch is not started at all.
+    if (native.size() < 3 || !native.at(0).isLetter() || native.at(1) != QLatin1Char(':')) {
+        batch.error = QStringLiteral("Could not start %1: the program must lie on a drive "
+                                     "with a letter, such as C:.")
+                          .arg(native);
+        return batch;
+    }
+    const std::wstring file = native.toStdWString();
+    // The batch starts in its own work folder, so its del lines can never reach another
+    // folder even when its cd line fails.
+    const std::wstring folder =
+        QDir::toNativeSeparators(QFileInfo(batPath).absolutePath()).toStdWString();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpFile = file.c_str();
+    info.lpDirectory = folder.c_str();
     info.nShow = SW_HIDE;
     if (!ShellExecuteExW(&info) || !info.hProcess) {
-        batch.error = QStringLiteral("Could not start %1.").arg(batPath);
+        batch.error = QStringLiteral("Could not start %1.").arg(native);
         return batch;
     }
     batch.pid = qint64(GetProcessId(info.hProcess));
-    CloseHandle(info.hProcess);
+    // Kept open while any copy lives, so a reused process id cannot pass for the batch.
+    batch.handle = std::shared_ptr<void>(info.hProcess, [](void* h) { CloseHandle(h); });
     return batch;
 }
 
 bool isRunning(const BatchProcess& batch) {
-    if (!batch.started()) return false;
-    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(batch.pid));
-    if (!h) return false;
-    DWORD code = 0;
-    const bool running = GetExitCodeProcess(h, &code) && code == STILL_ACTIVE;
-    CloseHandle(h);
-    return running;
+    if (!batch.started() || !batch.handle) return false;
+    return WaitForSingleObject(batch.handle.get(), 0) == WAIT_TIMEOUT;
 }
 
 void sleepMs(int ms) { Sleep(DWORD(ms)); }

@@ -34,6 +34,8 @@ Status WorkFolders::prepare(const QString& folder) const {
 
 Status WorkFolders::cleanUp(ProjectList& list) {
     Status status = Status::success();
+    // An earlier clean-up still running would delete the new batch as its last line.
+    waitForCleanUp();
     const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
     if (!QDir(m_pf.tempextract()).exists()) {
         status = Status::failure(QStringLiteral("The work folder %1 does not exist yet.")
@@ -51,6 +53,9 @@ Status WorkFolders::cleanUp(ProjectList& list) {
 
 void WorkFolders::waitForCleanUp(const WaitOptions& options) {
     if (!m_cleanup.started()) return;
-    waitForRemoval(m_pf.inTempextract(QStringLiteral("cleanup.bat")), m_cleanup, options);
+    const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
+    // Gone is not enough: the batch may still be ending after deleting itself.
+    waitUntil([&] { return !FileExists(bat) && !platform::isRunning(m_cleanup); }, m_cleanup,
+              options);
     m_cleanup = {};
 }

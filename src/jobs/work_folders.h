@@ -23,8 +23,8 @@ public:
     /// and the failure is returned.
     Status cleanUp(ProjectList& list);
 
-    /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself, so a
-    /// job that starts in tempextract never overlaps with it.
+    /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself and
+    /// ended, so a job that starts in tempextract never overlaps with it.
     void waitForCleanUp(const WaitOptions& options = {});
 
 private:

@@ -53,8 +53,8 @@ bool isBareSafeName(const QString& name) {
     if (name.isEmpty()) return false;
     static const QString special = QStringLiteral(" \"&|<>^%,;=/\\");
     for (const QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f || special.contains(c)) return false;
-    if (QString::fromLocal8Bit(name.toLocal8Bit()) != name) return false;
+        // Letters beyond ASCII could change on their way through the batch's code page.
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7f || special.contains(c)) return false;
     static const QStringList workFiles{
         QStringLiteral("bmconv.exe"), QStringLiteral("scan.bat"),   QStringLiteral("temp.log"),
         QStringLiteral("end.log"),    QStringLiteral("extract.txt"), QStringLiteral("extract.bat"),

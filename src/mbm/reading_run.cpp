@@ -22,13 +22,6 @@ const QString kExtractTxt = QStringLiteral("extract.txt");
 const QString kExtractBat = QStringLiteral("extract.bat");
 const QString kCleanupBat = QStringLiteral("cleanup.bat");
 
-bool sameFolder(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    const QString cb = QFileInfo(b).canonicalFilePath();
-    if (!ca.isEmpty() && !cb.isEmpty()) return ca == cb;
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
-
 class Run {
 public:
     Run(const ProgramFolder& pf, StatusSink& status, Interaction& ui, Project& project,
@@ -39,7 +32,10 @@ public:
         prepare(mbmPath, mbmName);
         scan();
         if (m_out.switches.isEmpty())
-            m_ui.message(QStringLiteral("Not a valid archive"), QStringLiteral("Error"));
+            m_ui.message(m_problem.isEmpty()
+                             ? QStringLiteral("Not a valid archive")
+                             : m_problem + QStringLiteral(" The archive was not read."),
+                         QStringLiteral("Error"));
         else
             extract(mbmPath);
         cleanUp();
@@ -51,18 +47,20 @@ private:
 
     // Preparing: the work folder, the stamp, the tool, the archive copy and scan.bat.
     void prepare(const QString& mbmPath, const QString& mbmName) {
-        QDir().mkpath(m_pf.tempextract());
+        // A missing tool must not pass for a damaged archive: it is named instead.
+        if (Status s = WorkFolders(m_pf).prepare(m_pf.tempextract()); !s) m_problem = s.error;
         m_out.stamp = uniqueRunStamp(runStampFor(m_options.clock()), m_pf.tempextract());
         // An archive that already lies in tempextract is copied under another name, so the
         // copy never replaces (and the clean-up never deletes) the user's own file.
         const bool inWorkFolder = sameFolder(QFileInfo(mbmPath).absolutePath(), m_pf.tempextract());
         m_out.workName = isBareSafeName(mbmName) && !inWorkFolder ? mbmName
                                                                    : safeArchiveName(m_out.stamp);
-        copyReplacing(m_pf.bmconv(), work(QStringLiteral("bmconv.exe")));
         m_status.setStatus(QStringLiteral("Copying mbm file to temp dir"));
         const QString copy = work(m_out.workName);
-        if (copyReplacing(mbmPath, copy))
+        if (Status s = copyReplacing(mbmPath, copy); s)
             QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
+        else if (m_problem.isEmpty())
+            m_problem = s.error;
         writeLines(work(kScanBat), scanBatch(m_pf, m_out.workName));
         // The copy above is synchronous: only wait when it is not there yet.
         if (!FileExists(copy)) waitForFile(copy, BatchProcess{}, m_options.wait);
@@ -75,6 +73,7 @@ private:
         QFile::remove(work(kTempLog));
         m_status.setStatus(QStringLiteral("Scanning mbm file"));
         const BatchProcess batch = platform::startBatchHidden(m_pf, work(kScanBat));
+        if (!batch.started() && m_problem.isEmpty()) m_problem = batch.error;
         if (waitForFile(work(kEndLog), batch, m_options.wait) == WaitResult::Done)
             m_out.switches = switchesFromListing(readLines(work(kTempLog)));
         if (m_options.scanned) m_options.scanned(m_out.switches);
@@ -92,7 +91,7 @@ private:
         const bool complete = waitForFile(last, batch, m_options.wait) == WaitResult::Done;
         if (complete) waitForExit(batch);
         m_status.setStatus(QStringLiteral("Done, creating project."));
-        appendEntries();
+        const int found = appendEntries();
         if (m_out.appended == n) {
             m_out.kind = ReadingOutcome::Extracted;
             m_project.setFilename(mbmPath);
@@ -103,12 +102,15 @@ private:
         // the project before) with fewer bitmaps. Import puts its old name back anyway.
         m_out.kind = ReadingOutcome::Incomplete;
         m_project.setFilename(kNoname);
-        m_ui.message(QStringLiteral("%1 of the %2 bitmaps in %3 could not be extracted. "
-                                    "The other bitmaps were added to the project.")
-                         .arg(n - m_out.appended)
-                         .arg(n)
-                         .arg(QDir::toNativeSeparators(mbmPath)),
-                     QStringLiteral("Error"));
+        QStringList text;
+        if (found < n)
+            text << QStringLiteral("%1 of the %2 bitmaps in %3 could not be extracted. "
+                                   "The other bitmaps were added to the project.")
+                        .arg(n - found)
+                        .arg(n)
+                        .arg(QDir::toNativeSeparators(mbmPath));
+        if (m_out.appended < found) text << listFullMessage(found - m_out.appended);
+        m_ui.message(text.join(QLatin1Char(' ')), QStringLiteral("Error"));
     }
 
     // The last bitmap exists; give the converter a moment to end before the clean-up
@@ -121,8 +123,8 @@ private:
     }
 
     // Only bitmaps that exist become entries: a converter that stopped half-way (or a name
-    // it could not write) must not leave entries without a file.
-    void appendEntries() {
+    // it could not write) must not leave entries without a file. Returns how many exist.
+    int appendEntries() {
         const QString folder = folderWithSeparator(m_pf.tempextract());
         std::vector<BitmapEntry> entries;
         entries.reserve(size_t(m_out.switches.size()));
@@ -132,6 +134,7 @@ private:
                 entries.push_back({m_out.switches.at(k), folder, name});
         }
         m_out.appended = m_project.list().appendAll(entries);
+        return int(entries.size());
     }
 
     // Cleaning up: delete the run's work files, keep the bitmaps.
@@ -149,6 +152,7 @@ private:
     Project& m_project;
     const ReadingOptions& m_options;
     ReadingOutcome m_out;
+    QString m_problem; // why no batch could read the archive, when known
 };
 
 } // namespace

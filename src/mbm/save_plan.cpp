@@ -1,6 +1,7 @@
 #include "mbm/save_plan.h"
 
 #include "jobs/batch_texts.h"
+#include "jobs/file_exists.h"
 #include "jobs/text_file.h"
 #include "mbm/save_names.h"
 
@@ -15,14 +16,6 @@ SaveTarget targetFromDialog(const QString& chosenPath, const QString& fileTitle)
         t.myfile += QLatin1String(".mbm");
     return t;
 }
-
-namespace {
-
-bool sameFolder(const QString& a, const QString& b) {
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
-
-} // namespace
 
 SavePlan makeSavePlan(const ProgramFolder& folder, const std::vector<BitmapEntry>& entries,
                       const QString& title, const QString& target) {

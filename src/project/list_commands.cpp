@@ -26,6 +26,13 @@ int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList
     return list.appendAll(entries);
 }
 
+QString listFullMessage(int left) {
+    return QStringLiteral("The project list is full (%1 entries): %2 more could not be added. "
+                          "Remove entries or start a new project first.")
+        .arg(ProjectList::kMaxEntries)
+        .arg(left);
+}
+
 void selectAllGuarded(Project& project, int count, const std::function<void()>& selectAll,
                       const std::function<void(int)>& clicked) {
     if (count <= 0) return;

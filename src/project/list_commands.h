@@ -17,8 +17,11 @@ QString folderWithSeparator(const QString& folder);
 int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList& selectedNames,
                      const QString& colour);
 
-/// Runs a select-all command: sets `project.selecting` while `count` items are selected
-/// one by one through `select`, each followed by the click notification `clicked` (which
-/// must ignore it while `selecting` is set). Does nothing for an empty list.
+/// What the user is told when entries do not fit: the list is full, `left` were not added.
+QString listFullMessage(int left);
+
+/// Runs a select-all command: sets `project.selecting` while `selectAll` selects all `count`
+/// items and each item's click notification `clicked` follows (which must ignore it while
+/// `selecting` is set). Does nothing for an empty list.
 void selectAllGuarded(Project& project, int count, const std::function<void()>& selectAll,
                       const std::function<void(int)>& clicked);

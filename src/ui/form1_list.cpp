@@ -37,7 +37,10 @@ void Form1::command1Click() {
 
 void Form1::command2Click() {
     if (File1->count() == 0) return;
-    addSelectedFiles(list(), Dir1->path(), File1->selectedNames(), colourselection->currentText());
+    const QStringList names = File1->selectedNames();
+    const int added = addSelectedFiles(list(), Dir1->path(), names, colourselection->currentText());
+    if (added < names.size())
+        interaction().message(listFullMessage(int(names.size()) - added), QStringLiteral("Error"));
 }
 
 void Form1::command3Click() { list().removeSelected(); }

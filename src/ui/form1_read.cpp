@@ -2,6 +2,8 @@
 #include "ui/form1.h"
 #include "ui/form4.h"
 
+#include <QCoreApplication>
+
 void Form1::open() {
     // The dialog comes first, so cancelling it loses nothing.
     if (!CommonDialog1->showOpen()) return;
@@ -22,12 +24,15 @@ void Form1::readArchive(const QString& path, const QString& title) {
     // A clean-up batch still deleting in tempextract would take the run's files with it.
     m_work.waitForCleanUp();
     auto* status = qobject_cast<Form4*>(form(4));
-    if (!status) {
+    // A closed status window is already on its way out (it deletes itself on close).
+    if (!status || !status->isVisible()) {
         status = new Form4(*this);
         setForm(4, status);
     }
     status->Text1->setText(path);
     status->Text2->setText(title);
     status->show();
+    // Let the window appear once before the run blocks the thread; user input waits.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     status->extract();
 }

@@ -47,8 +47,7 @@ QString demoIconResource(const char* file) {
 Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list) {
     const ProgramFolder& pf = work.programFolder();
     if (list.count() > ProjectList::kMaxEntries - kDemoIconsPerSet)
-        return Status::failure(QStringLiteral("The project list is full (%1 entries).")
-                                   .arg(ProjectList::kMaxEntries));
+        return Status::failure(listFullMessage(kDemoIconsPerSet));
     // A clean-up batch still running in tempextract would delete the files just written.
     work.waitForCleanUp();
     // On a fresh installation nothing has created the work folder yet.

@@ -66,6 +66,25 @@ INSTANTIATE_TEST_SUITE_P(
         DeleteCase{{"a;b|c>d"}, "del a;b|c>d", {}, true},
         DeleteCase{{"q.txt"}, "del \"q.txt\"", {}, true}));
 
+// The folder the batch works in may hold wildcard characters; only the name in the line
+// is a pattern.
+TEST(DeleteInOddFolder, WildcardsInTheCurrentFolderAreJustCharacters) {
+    TempFolder dir;
+    const fs::path odd = dir / "what?dir*";
+    fs::create_directory(odd);
+    writeBytes(odd / "a.bmp", "x");
+    writeBytes(odd / "job.bat", "x");
+    writeBytes(odd / "keep.txt", "x");
+    RecordingLauncher launcher;
+    std::ostringstream report, console;
+    BatchRunner runner(launcher, odd.string(), report, console, "job.bat");
+    EXPECT_TRUE(runner.runLine("del *.bmp", 1)) << report.str();
+    EXPECT_TRUE(runner.runLine("del job.bat", 2)) << report.str();
+    EXPECT_FALSE(fs::exists(odd / "a.bmp"));
+    EXPECT_FALSE(fs::exists(odd / "job.bat"));
+    EXPECT_TRUE(fs::exists(odd / "keep.txt"));
+}
+
 // ---- echo ----
 
 struct EchoCase {

@@ -35,6 +35,29 @@ TEST(FileExistsTest, Cases) {
     for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.expected) << c.path.toStdString();
 }
 
+TEST(SameFolderTest, Cases) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("work/temp");
+    QFile::link(dir.filePath("work"), dir.filePath("link"));
+    const QString temp = dir.filePath("work/temp");
+    struct Case {
+        QString other;
+        bool expected;
+    };
+    const Case cases[] = {
+        {temp, true},
+        {temp + "/", true},
+        {dir.filePath("work/./temp"), true},
+        {dir.filePath("work/sub/../temp"), true},
+        {dir.filePath("link/temp"), true}, // through a link
+        {dir.filePath("work"), false},
+        {dir.filePath("work/temp2"), false},
+        {dir.filePath("work/missing/../temp"), true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sameFolder(c.other, temp), c.expected) << c.other.toStdString();
+}
+
 TEST(WaitTest, EndsWhenTheConditionHoldsOrTheBatchHasEnded) {
     // Nothing started: the wait does not hang, it reports that the batch has ended.
     int tests = 0;

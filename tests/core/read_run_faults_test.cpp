@@ -31,6 +31,7 @@ struct InvalidCase {
     const char* label;
     bool bmconv, batchrun;
     QByteArray content; // written as the archive; empty: take corrupt/03_width!.mbm
+    const char* says;   // the message names this: a damaged archive or what is missing
 };
 
 class InvalidArchiveTest : public ::testing::TestWithParam<InvalidCase> {};
@@ -54,7 +55,9 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
                                           status, ui, project);
     EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Not a valid archive"));
+    EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String(c.says))) << ui.messages[0].text.toStdString();
+    EXPECT_EQ(ui.messages[0].text == QStringLiteral("Not a valid archive"),
+              QByteArray(c.says) == "Not a valid archive");
     EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
     EXPECT_EQ(status.texts, kInvalidTexts);
     EXPECT_EQ(project.list().count(), 1);
@@ -64,11 +67,12 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, InvalidArchiveTest,
-    ::testing::Values(InvalidCase{"corrupt", true, true, QByteArray()},
-                      InvalidCase{"text", true, true, QByteArray("not an archive\r\n")},
-                      InvalidCase{"empty", true, true, QByteArray("")},
-                      InvalidCase{"noBmconv", false, true, QByteArray()},
-                      InvalidCase{"noBatchrun", true, false, QByteArray()}),
+    ::testing::Values(
+        InvalidCase{"corrupt", true, true, QByteArray(), "Not a valid archive"},
+        InvalidCase{"text", true, true, QByteArray("not an archive\r\n"), "Not a valid archive"},
+        InvalidCase{"empty", true, true, QByteArray(""), "Not a valid archive"},
+        InvalidCase{"noBmconv", false, true, QByteArray(), "bmconv.exe is missing"},
+        InvalidCase{"noBatchrun", true, false, QByteArray(), "batchrun"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ReadingRunFaults, MissingArchiveIsNotValid) {
@@ -79,7 +83,8 @@ TEST(ReadingRunFaults, MissingArchiveIsNotValid) {
     const ReadingOutcome out =
         runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui, project);
     EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
-    EXPECT_EQ(ui.messages.size(), 1u);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains("gone.mbm does not exist")) << ui.messages[0].text.toStdString();
     EXPECT_EQ(filesIn(pf.folder().tempextract()), QStringList());
 }
 
@@ -221,5 +226,27 @@ TEST_P(ShortSplitTest, AppendsWhatExistsAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Cases, ShortSplitTest,
                          ::testing::Values(ShortCase{"last", 4, 4}, ShortCase{"second", 1, 1}),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// The list has room for two of the five bitmaps: all five were extracted, so the message
+// names the full list, not a failed extraction, and the project keeps no file name.
+TEST(ReadingRunFaults, FullListTakesWhatFitsAndSaysSo) {
+    TempProgramFolder pf;
+    QTemporaryDir src;
+    const QString archive = makeArchive(src.path(), "five.mbm", {"/c8", "/c12", "/c16", "/c24", "/1"});
+    ASSERT_FALSE(archive.isEmpty());
+    ScriptedInteraction ui;
+    StatusRecorder status;
+    Project project;
+    std::vector<BitmapEntry> filler(size_t(ProjectList::kMaxEntries - 2), {"/c8", "/p/", "a.bmp"});
+    ASSERT_EQ(project.list().appendAll(filler), ProjectList::kMaxEntries - 2);
+    const ReadingOutcome out = runReading(pf.folder(), archive, "five.mbm", status, ui, project);
+    EXPECT_EQ(out.kind, ReadingOutcome::Incomplete);
+    EXPECT_EQ(out.appended, 2);
+    EXPECT_EQ(project.list().count(), ProjectList::kMaxEntries);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.startsWith("The project list is full (32767 entries): 3 more"))
+        << ui.messages[0].text.toStdString();
+    EXPECT_EQ(project.filename(), kNoname);
+}
 
 } // namespace

@@ -131,6 +131,23 @@ TEST_F(MainWindowFixture, BrowseAddAndEditTheList) {
     EXPECT_EQ(w->windowTitle(), "MBM Zembrel - Noname.mbm");
 }
 
+// Files that no longer fit are not dropped silently.
+TEST_F(MainWindowFixture, AddingToAFullListSaysHowManyWereLeft) {
+    QTemporaryDir dir;
+    for (const char* n : {"a.bmp", "b.bmp", "c.bmp"}) writeAll(dir.filePath(n), "x");
+    ASSERT_TRUE(w->Dir1->setPath(dir.path()));
+    std::vector<BitmapEntry> filler(size_t(ProjectList::kMaxEntries - 1), {"/c8", "/p/", "x.bmp"});
+    w->list().appendAll(filler);
+    w->command1Click();
+    w->command2Click();
+    EXPECT_EQ(w->list().count(), ProjectList::kMaxEntries);
+    EXPECT_EQ(w->list().at(ProjectList::kMaxEntries - 1).name, "a.bmp");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains("2 more could not be added"))
+        << ui.messages[0].text.toStdString();
+    EXPECT_EQ(ui.messages[0].title, "Error");
+}
+
 TEST_F(MainWindowFixture, TitleFollowsFilename) {
     w->project().setFilename("C:\\Work\\icons.mbm");
     EXPECT_EQ(w->windowTitle(), "MBM Zembrel - C:\\Work\\icons.mbm");

@@ -85,3 +85,11 @@ TEST_F(AboutWindow, ClosedWithTheMainWindow) {
     main.reset();
     EXPECT_TRUE(f.isNull());
 }
+
+// The address goes to the browser as one word, so a folder with a blank must be encoded.
+TEST(PageAddress, FolderWithBlanksIsEncoded) {
+    const ProgramFolder pf(QStringLiteral("/opt/My Tools/mbm"));
+    const QString url = userGuideUrl(pf);
+    EXPECT_FALSE(url.contains(QLatin1Char(' '))) << url.toStdString();
+    EXPECT_EQ(QUrl(url).toLocalFile(), QStringLiteral("/opt/My Tools/mbm/userguide.html"));
+}

@@ -59,7 +59,8 @@ DeleteResult deleteFiles(const fs::path& folder, const std::string& name) {
         r.problems.push_back(target.string() + " names a folder; del deletes files only");
         return r;
     }
-    if (hasWildcard(dir.string())) {
+    // Only the folder part written in the line counts: the current folder may hold any name.
+    if (hasWildcard(fs::path(name).parent_path().string())) {
         r.problems.push_back("cannot delete " + target.string() +
                              ": wildcards are allowed in the file name only");
         return r;
