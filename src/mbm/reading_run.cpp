@@ -53,8 +53,8 @@ private:
         // An archive that already lies in tempextract is copied under another name, so the
         // copy never replaces (and the clean-up never deletes) the user's own file.
         const bool inWorkFolder = sameFolder(QFileInfo(mbmPath).absolutePath(), m_pf.tempextract());
-        m_out.workName = isBareSafeName(mbmName) && !inWorkFolder ? mbmName
-                                                                   : safeArchiveName(m_out.stamp);
+        m_out.workName =
+            isBareSafeName(mbmName) && !inWorkFolder ? mbmName : safeArchiveName(m_out.stamp);
         m_status.setStatus(QStringLiteral("Copying mbm file to temp dir"));
         const QString copy = work(m_out.workName);
         if (Status s = copyReplacing(mbmPath, copy); s)

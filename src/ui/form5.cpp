@@ -10,7 +10,8 @@
 #include <QUrl>
 
 static QString pageUrl(const ProgramFolder& pf, const QString& file) {
-    return QUrl::fromLocalFile(QDir::fromNativeSeparators(pf.file(file))).toString(QUrl::FullyEncoded);
+    return QUrl::fromLocalFile(QDir::fromNativeSeparators(pf.file(file)))
+        .toString(QUrl::FullyEncoded);
 }
 
 QString userGuideUrl(const ProgramFolder& pf) { return pageUrl(pf, kUserGuideFile); }
