@@ -93,6 +93,8 @@ class Cli : public ::testing::Test {
         writeFile(dir / "c-alpha.bmp", make8(2, 2, Bytes(4, 1)));
         writeFile(dir / "d.bmp", make24(1, 1, Bytes{1, 2, 3}));
         writeFile(dir / "bad.bmp", Bytes{'B', 'M', 1, 2, 3});
+        writeFile(dir / "empty.bmp", make24(0, 5, Bytes()));
+        writeFile(dir / "flat.bmp", make24(4, 0, Bytes()));
     }
     int run(const std::vector<std::string>& args) {
         out.str("");
@@ -168,6 +170,9 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"no sources", {"/n", "@x.mbm"}, 7, false},
         Failure{"missing source", {"@x.mbm", "@a.bmp", "/c8@none.bmp"}, 3},
         Failure{"damaged source", {"@x.mbm", "/c8@a.bmp", "/c8@bad.bmp"}, 4},
+        // A phone refuses a bitmap without pixels, so no archive may hold one.
+        Failure{"no width", {"@x.mbm", "/c24@empty.bmp"}, 4},
+        Failure{"no height", {"@x.mbm", "/c8@a.bmp", "/1@flat.bmp"}, 4},
         Failure{"mode 3", {"@x.mbm", "/3@a.bmp"}, 12},
         Failure{"mode c1", {"@x.mbm", "/c1@a.bmp"}, 12},
         Failure{"mode 12 without c", {"@x.mbm", "/12@a.bmp"}, 12},

@@ -140,6 +140,9 @@ const Defect kDefects[] = {
      },
      11, "bitmap 2: the data ends inside the record at byte 4"},
     {"TwipsDoNotMatter", [](Bytes& b) { set32(b, kFirst + 16, 0xFFFFFFFF); }, 0, ""},
+    // A phone takes any colour mode but grey for 24 bpp.
+    {"AlphaModeAt24Bpp", [](Bytes& b) { set32(b, kSecond + 28, 2); }, 0,
+     "24 Bpp Colour with alpha channel"},
 };
 
 class DamagedStore : public ::testing::TestWithParam<Defect> {};
@@ -167,6 +170,57 @@ TEST(DamagedStore, EveryTruncationIsRefused) {
         if (status.ok()) status = bmconv::checkArchive(reader, reader.count());
         EXPECT_NE(status.code, 0) << "prefix of " << length << " bytes";
     }
+}
+
+// Each bitmap's header lies inside the data of the one before, and all their data runs to
+// the same end: listing must refuse it rather than decode the same bytes again and again.
+TEST(DamagedStore, OverlappingBitmapsAreRefused) {
+    const uint32_t count = 3, pixels = 400;
+    Bytes out;
+    for (uint32_t v : {0x10000037u, 0x10000042u, 0u, 0x47396439u, 0u})
+        put32(out, v);
+    std::vector<uint32_t> offsets;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t dataLength = 40 * (count - 1 - i) + pixels;
+        offsets.push_back(uint32_t(out.size()));
+        const Bytes h = headerOf({4, int32_t(dataLength / 4), 8, 0, 0, Bytes(dataLength, 0)});
+        out.insert(out.end(), h.begin(), h.end());
+    }
+    out.insert(out.end(), pixels, 0);
+    set32(out, 16, uint32_t(out.size()));
+    put32(out, count);
+    for (uint32_t o : offsets)
+        put32(out, o);
+    TempDir dir;
+    writeFile(dir.path() / "x.mbm", out);
+    std::ostringstream listing, splitting;
+    EXPECT_EQ(bmconv::listArchive(dir.file("x.mbm"), listing), 4) << listing.str();
+    EXPECT_NE(listing.str().find("bitmap 2: its data overlaps"), std::string::npos)
+        << listing.str();
+    EXPECT_EQ(bmconv::splitArchive(dir.file("x.mbm"), {dir.file("a.bmp")}, splitting), 4);
+    EXPECT_FALSE(fs::exists(dir.path() / "a.bmp"));
+}
+
+// A bitmap of a few compressed bytes may describe more pixels than a split should ever
+// hold in memory: it is listed, but not split.
+TEST(DamagedStore, HugeBitmapIsListedButNotSplit) {
+    const int32_t width = (1 << 25) + 1; // one pixel more than the limit, in one row
+    const uint32_t stride = 4 * ((uint32_t(width) + 31) / 32);
+    Bytes data;
+    for (uint32_t left = stride; left > 0;) {
+        const uint32_t run = std::min<uint32_t>(left, 128);
+        data.push_back(uint8_t(run - 1));
+        data.push_back(0);
+        left -= run;
+    }
+    TempDir dir;
+    writeFile(dir.path() / "x.mbm", fileStore({{width, 1, 1, 0, 1, data}}));
+    std::ostringstream listing, splitting;
+    EXPECT_EQ(bmconv::listArchive(dir.file("x.mbm"), listing), 0) << listing.str();
+    EXPECT_EQ(bmconv::splitArchive(dir.file("x.mbm"), {dir.file("a.bmp")}, splitting), 5);
+    EXPECT_NE(splitting.str().find("is too large for a BMP file"), std::string::npos)
+        << splitting.str();
+    EXPECT_FALSE(fs::exists(dir.path() / "a.bmp"));
 }
 
 TEST(DamagedStore, MissingFileIsCodeThree) {

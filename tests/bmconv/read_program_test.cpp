@@ -31,7 +31,7 @@ std::string readText(const fs::path& path) {
 class EditorInvocation : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::exists(kTool)) GTEST_SKIP() << "build bmconv first: " << kTool;
+        ASSERT_TRUE(fs::exists(kTool)) << "build bmconv first: " << kTool;
     }
     TempDir work;
 };

@@ -3,6 +3,7 @@
 #include "read_support.h"
 
 #include "mbm_read.h"
+#include "temp_file.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,21 @@ TEST(Split, AlphaBitmapAlsoWritesAnAlphaMask) {
         mask.insert(mask.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});
     mask.insert(mask.end(), {0x80, 0x10, 0x00, 0x00});
     EXPECT_EQ(readFile(dir.path() / "pic.v2-alpha.bmp"), mask);
+}
+
+TEST(Split, MaskNamesFollowTheOutputName) {
+    StoredBitmap b{1, 1, 32, 2, 0, {0, 0, 0, 0x80}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"pic.bmp", "pic-alpha.bmp"}, {"noext", "noext-alpha.bmp"}, {"a.b/c", "a.b/c-alpha.bmp"}};
+    for (const auto& [output, mask] : cases) {
+        TempDir dir;
+        fs::create_directory(dir.path() / "a.b");
+        writeFile(dir.path() / "a.mbm", fileStore({b}));
+        int code = -1;
+        split(dir.path() / "a.mbm", {dir.file(output)}, code);
+        EXPECT_EQ(code, 0) << output;
+        EXPECT_TRUE(fs::exists(dir.path() / mask)) << output;
+    }
 }
 
 TEST(Split, RomImageSplitsLikeAFileStore) {
@@ -203,18 +219,37 @@ TEST(Split, OutputNamedTwiceHoldsTheLaterBitmap) {
               2u);
 }
 
-// A destination that cannot be replaced (here a folder) is reported and left as it was.
-TEST(Split, OutputThatIsAFolderIsCodeFiveAndStays) {
+// A destination that cannot be replaced (here a folder) is reported before anything is
+// written: no earlier output is replaced and the folder stays.
+TEST(Split, OutputThatIsAFolderIsCodeFiveAndWritesNothing) {
     StoredBitmap b{1, 1, 1, 0, 0, {0, 0, 0, 0}};
     TempDir dir;
-    writeFile(dir.path() / "x.mbm", fileStore({b}));
+    writeFile(dir.path() / "x.mbm", fileStore({b, b}));
     fs::create_directory(dir.path() / "taken.bmp");
     int code = -1;
-    const std::string report = split(dir.path() / "x.mbm", {dir.file("taken.bmp")}, code);
+    const std::string report =
+        split(dir.path() / "x.mbm", {dir.file("first.bmp"), dir.file("taken.bmp")}, code);
     EXPECT_EQ(code, 5) << report;
+    EXPECT_NE(report.find("taken.bmp is a folder"), std::string::npos) << report;
     EXPECT_TRUE(fs::is_directory(dir.path() / "taken.bmp"));
     EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
               2u);
+}
+
+// A rename that fails leaves the destination as it was (here an empty folder, which a
+// remove-and-retry would have deleted).
+TEST(TempFile, FailedPublishKeepsTheDestination) {
+    TempDir dir;
+    const std::string destination = dir.file("taken");
+    fs::create_directory(destination);
+    bmconv::TempFile file;
+    ASSERT_TRUE(file.create(destination));
+    ASSERT_TRUE(file.close());
+    EXPECT_FALSE(file.publish());
+    EXPECT_TRUE(fs::is_directory(destination));
+    file.abandon();
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator())),
+              1u);
 }
 
 } // namespace

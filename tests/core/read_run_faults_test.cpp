@@ -188,22 +188,33 @@ TEST(ReadingRunFaults, ArchiveInsideTheWorkFolderSurvives) {
 
 struct ShortCase {
     const char* label;
-    int blocked;   // the bitmap whose name the converter cannot write
+    int blocked;   // the bitmap the converter does not leave behind
     int appended;  // entries that come out of the run
 };
 
 class ShortSplitTest : public ::testing::TestWithParam<ShortCase> {};
 
-// The converter writes fewer bitmaps than listed (here: a folder stands where one bitmap
-// should go). The run does not hang, appends the bitmaps that exist, says how many are
-// missing, and keeps the project's file name.
+// Stands in for a converter that stops short: runs the real one, then takes away the
+// bitmap `lost` of the split.
+void installShortConverter(const TempProgramFolder& pf, const QString& lost) {
+    const QString tool = pf.file("bmconv.exe");
+    QFile::remove(tool);
+    writeAll(tool, QStringLiteral("#!/bin/sh\n\"%1/bmconv.exe\" \"$@\"\ncode=$?\n"
+                                  "[ \"$1\" = extract.txt ] && rm -f '%2'\nexit $code\n")
+                       .arg(binDir(), lost)
+                       .toUtf8());
+    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner | QFile::ExeUser);
+}
+
+// The converter writes fewer bitmaps than listed. The run does not hang, appends the
+// bitmaps that exist, says how many are missing, and leaves the project without a file.
 TEST_P(ShortSplitTest, AppendsWhatExistsAndSaysSo) {
     const ShortCase& c = GetParam();
     TempProgramFolder pf;
     QTemporaryDir src;
     const QString archive = makeArchive(src.path(), "five.mbm", {"/c8", "/c12", "/c16", "/c24", "/1"});
     ASSERT_FALSE(archive.isEmpty());
-    QDir().mkpath(pf.folder().inTempextract(extractedBitmapName("06-06-06", c.blocked) + "/x"));
+    installShortConverter(pf, extractedBitmapName("06-06-06", c.blocked));
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
@@ -224,7 +235,7 @@ TEST_P(ShortSplitTest, AppendsWhatExistsAndSaysSo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ShortSplitTest,
-                         ::testing::Values(ShortCase{"last", 4, 4}, ShortCase{"second", 1, 1}),
+                         ::testing::Values(ShortCase{"last", 4, 4}, ShortCase{"second", 1, 4}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // The list has room for two of the five bitmaps: all five were extracted, so the message

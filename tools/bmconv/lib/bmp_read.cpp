@@ -1,5 +1,6 @@
 #include "bmp_read.h"
 
+#include "byte_order.h"
 #include "messages.h"
 
 #include <algorithm>
@@ -9,14 +10,8 @@
 namespace bmconv {
 namespace {
 
-uint16_t le16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
-uint32_t le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 int32_t les32(const uint8_t* p) {
-    return int32_t(le32(p));
+    return int32_t(loadLe32(p));
 }
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
@@ -43,21 +38,21 @@ BmpDecodeResult fail(int code, std::string message) {
 
 /// Reads the info header fields; returns an empty string or what is wrong.
 std::string readInfoHeader(const uint8_t* d, size_t size, Layout& l, BmpImage& img) {
-    l.headerSize = le32(d + 14);
+    l.headerSize = loadLe32(d + 14);
     const uint32_t hs = l.headerSize;
     if (hs != 12 && hs != 40 && hs != 52 && hs != 56 && hs != 108 && hs != 124)
         return "unknown BMP info header size " + std::to_string(hs);
     if (14 + uint64_t(hs) > size) return "the BMP header is cut short";
     if (hs == 12) {
-        l.width = le16(d + 18);
-        l.height = le16(d + 20);
-        l.bpp = le16(d + 24);
+        l.width = loadLe16(d + 18);
+        l.height = loadLe16(d + 20);
+        l.bpp = loadLe16(d + 24);
         return "";
     }
     l.width = les32(d + 18);
     int32_t h = les32(d + 22);
-    l.bpp = le16(d + 28);
-    l.compression = le32(d + 30);
+    l.bpp = loadLe16(d + 28);
+    l.compression = loadLe32(d + 30);
     img.xPelsPerMeter = les32(d + 38);
     img.yPelsPerMeter = les32(d + 42);
     if (h == INT32_MIN) return "invalid BMP height";
@@ -68,7 +63,7 @@ std::string readInfoHeader(const uint8_t* d, size_t size, Layout& l, BmpImage& i
         const uint64_t at = 14 + 40;
         if (at + 12 > size) return "the BMP colour masks are cut short";
         for (int i = 0; i < 3; ++i)
-            l.masks[i] = le32(d + at + 4 * i);
+            l.masks[i] = loadLe32(d + at + 4 * i);
     }
     return "";
 }
@@ -177,7 +172,7 @@ void decodeRows(const uint8_t* d, const Layout& l, BmpImage& img) {
         } else {
             const int step = l.bpp / 8;
             for (uint32_t x = 0; x < w; ++x, src += step, rgb += 3) {
-                const uint32_t px = step == 2 ? le16(src) : le32(src);
+                const uint32_t px = step == 2 ? loadLe16(src) : loadLe32(src);
                 rgb[0] = red(px);
                 rgb[1] = green(px);
                 rgb[2] = blue(px);
@@ -255,12 +250,12 @@ BmpDecodeResult decodeBmp(const uint8_t* d, size_t size) {
         return fail(kUnknownCompression,
                     "BMP compression type " + std::to_string(l.compression) +
                         " cannot be read (only uncompressed, RLE4, RLE8 and bit fields)");
-    const uint32_t clrUsed = error.empty() && l.headerSize >= 40 ? le32(d + 46) : 0;
+    const uint32_t clrUsed = error.empty() && l.headerSize >= 40 ? loadLe32(d + 46) : 0;
     std::vector<uint8_t> palette;
     if (error.empty()) error = readPalette(d, size, l, clrUsed, palette);
     if (!error.empty()) return fail(kBadSourceFile, error);
 
-    const uint32_t offBits = le32(d + 10);
+    const uint32_t offBits = loadLe32(d + 10);
     uint64_t paletteEnd =
         14 + uint64_t(l.headerSize) + palette.size() / 3 * (l.headerSize == 12 ? 3 : 4);
     if (l.headerSize == 40 && l.compression == kBitFields) paletteEnd += 12;

@@ -1,6 +1,6 @@
 #include "bmp_write.h"
 
-#include "mbm_source.h"
+#include "byte_order.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,11 +25,6 @@ uint64_t rowBytesFor(BmpFileWriter::Kind kind, uint64_t width) {
 uint32_t dataOffsetFor(BmpFileWriter::Kind kind) {
     return kFileHeaderBytes + kInfoHeaderBytes +
            (kind == BmpFileWriter::Kind::Grey8 ? kGreyPaletteBytes : 0);
-}
-
-void storeLe16(uint8_t* p, uint16_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
 }
 
 std::string describeErrno() {

@@ -43,9 +43,6 @@ class BmpFileWriter {
     /// Renames the finished temporary file to its destination (replacing a file there).
     bool publish();
 
-    /// finish(), then publish().
-    bool commit() { return finish() && publish(); }
-
     /// Removes the temporary file unless it was published (also done by the destructor).
     void abandon();
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 
 namespace bmconv {
@@ -84,6 +85,12 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
         return bmp.errorCode;
     }
     const BmpImage& image = bmp.image;
+    // The SDK tool stores such a picture, but no phone (and no reader) accepts the result.
+    if (image.width == 0 || image.height == 0) {
+        details << source.name << ": the picture has no pixels (" << image.width << " x "
+                << image.height << ")\n";
+        return kBadSourceFile;
+    }
     std::vector<uint8_t> alpha;
     if (source.mode == BitmapMode::C32A) {
         const int code = loadAlpha(source, image, alpha, details);
@@ -99,7 +106,7 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
     record.twipsHeight = twipsFor(image.height, image.yPelsPerMeter);
     record.bpp = uint32_t(traits.bpp);
     record.colour = uint32_t(traits.colour);
-    record.stride = strideFor(traits.bpp, uint32_t(image.width));
+    record.stride = uint32_t(strideFor(traits.bpp, uint64_t(image.width)));
     record.romMode = uint32_t(traits.romMode);
     const std::vector<uint8_t>* data = &raw;
     const bool compress = request.store != StoreKind::Rom && !request.noCompression;
@@ -174,7 +181,14 @@ int compileArchive(const CompileRequest& request, std::ostream& out) {
            << "Epoc file: " << request.destination << "\n\n";
     for (size_t i = 0; i < request.reportedSources && i < request.sources.size(); ++i)
         report << "Bitmap file " << i + 1 << "\t: " << request.sources[i].name << "\n";
-    const int code = compileSources(request, report);
+    int code;
+    try {
+        code = compileSources(request, report);
+    } catch (const std::bad_alloc&) {
+        // The writer has removed its temporary file on the way out.
+        report << "Not enough memory to compile " << request.destination << "\n";
+        code = kOutOfMemory;
+    }
     if (code != kSuccess) removeOutput(request.destination);
     report << messageFor(code) << "\n";
     if (!(request.quiet && code == kSuccess)) out << report.str();

@@ -32,7 +32,8 @@ struct CompileRequest {
 
 /// Compiles the sources in order into the destination and prints the report (all of it
 /// unless quiet and successful). Returns 0 or the SDK tool's exit code; on any error the
-/// destination (and the header) no longer exists afterwards.
+/// destination no longer exists afterwards. The header is written only once every source
+/// was compiled, and removed again when the archive cannot be written.
 int compileArchive(const CompileRequest& request, std::ostream& out);
 
 /// Twips for `pixels` at `pixelsPerMetre`, computed in the SDK converter's 32-bit

@@ -47,12 +47,21 @@ ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t or
 }
 
 ReadStatus checkArchive(ArchiveReader& reader, size_t decodeCount) {
-    std::unordered_set<uint32_t> decoded;
+    std::unordered_set<uint32_t> seen;
+    uint64_t stored = 0;
     for (size_t i = 0; i < reader.count(); ++i) {
         BitmapInfo info;
         ReadStatus status = reader.bitmap(i, info);
         if (!status.ok()) return status;
-        if (i >= decodeCount || !decoded.insert(reader.offsetOf(i)).second) continue;
+        if (!seen.insert(reader.offsetOf(i)).second) continue; // the same bitmap again
+        // Bitmaps that do not overlap hold no more data than the file: this bounds the
+        // work of decoding them all by the size of the file.
+        stored += info.dataLength;
+        if (stored > reader.fileSize()) {
+            return ReadStatus::fail(kBadSourceFile, "bitmap " + std::to_string(i + 1) +
+                                                        ": its data overlaps another bitmap's");
+        }
+        if (i >= decodeCount) continue;
         status = decodeBitmap(reader, info, i + 1, RowSink());
         if (!status.ok()) return status;
     }

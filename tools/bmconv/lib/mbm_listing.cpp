@@ -39,8 +39,8 @@ const char* compressionKind(uint32_t compression) {
 
 } // namespace
 
-void printListingHead(std::ostream& out, const std::string& name, StoreKind kind, size_t count) {
-    out << name << " is a " << (kind == StoreKind::RomImage ? "ROM image" : "File store")
+void printListingHead(std::ostream& out, const std::string& name, ArchiveKind kind, size_t count) {
+    out << name << " is a " << (kind == ArchiveKind::RomImage ? "ROM image" : "File store")
         << " containing " << count << (count == 1 ? " bitmap" : " bitmaps") << "\n";
 }
 

@@ -8,7 +8,7 @@
 namespace bmconv {
 
 /// "<name> is a File store containing <n> bitmaps" (ROM image, singular for one bitmap).
-void printListingHead(std::ostream& out, const std::string& name, StoreKind kind, size_t count);
+void printListingHead(std::ostream& out, const std::string& name, ArchiveKind kind, size_t count);
 
 /// The six lines of bitmap `ordinal` (counted from 1): an empty line, then its number,
 /// pixel size, twips size, depth and colour, compression. The depth line is the fourth.

@@ -47,7 +47,7 @@ uint16_t crc16(const uint8_t* bytes, size_t count, size_t step) {
 bool depthFitsColour(int32_t bpp, uint32_t colour) {
     if (colour == 0) return bpp == 1 || bpp == 2 || bpp == 4 || bpp == 8;
     if (bpp == 32) return true;
-    return colour == 1 && (bpp == 4 || bpp == 8 || bpp == 12 || bpp == 16 || bpp == 24);
+    return bpp == 4 || bpp == 8 || bpp == 12 || bpp == 16 || bpp == 24;
 }
 
 bool validDepth(int32_t bpp) {
@@ -124,37 +124,14 @@ ReadStatus checkDataLength(const BitmapInfo& info, size_t ordinal) {
         const uint64_t streamBytes = info.compression == kThirtyTwoBitRle ? 3 : valueBytes;
         const uint64_t values = info.stride / valueBytes * uint64_t(info.height);
         low = (values + 128) / 129 * (streamBytes + 1);
-        // values * (streamBytes + 1) cannot overflow: values < 2^62.
-        high = values * (streamBytes + 1);
+        const uint64_t recordBytes = streamBytes + 1;
+        high = values > UINT64_MAX / recordBytes ? UINT64_MAX : values * recordBytes;
     }
     if (data < low || data > high) {
         return bad(what + " with " + schemeName(info.compression) + "; expected " + num(low) +
                    " to " + num(high));
     }
     return {};
-}
-
-uint64_t strideFor(int32_t bpp, int32_t width) {
-    const uint64_t w = uint64_t(width);
-    switch (bpp) {
-    case 1:
-        return 4 * ((w + 31) / 32);
-    case 2:
-        return 4 * ((w + 15) / 16);
-    case 4:
-        return 4 * ((w + 7) / 8);
-    case 8:
-        return 4 * ((w + 3) / 4);
-    case 12:
-    case 16:
-        return 4 * ((w + 1) / 2);
-    case 24:
-        return 12 * ((3 * w + 11) / 12);
-    case 32:
-        return 4 * w;
-    default:
-        return 0;
-    }
 }
 
 uint32_t schemeFor(int32_t bpp, uint32_t colour) {
@@ -214,7 +191,7 @@ ReadStatus checkBitmapHeader(const uint8_t* h, size_t ordinal, BitmapInfo& info)
     if (info.size < kHeaderLength)
         return bad(label + "bitmap size " + num(info.size) + " is smaller than its header");
     info.dataLength = info.size - kHeaderLength;
-    info.stride = strideFor(info.bpp, info.width);
+    info.stride = strideFor(info.bpp, uint64_t(info.width));
     return {};
 }
 
@@ -230,7 +207,7 @@ ReadStatus ArchiveReader::open() {
 }
 
 ReadStatus ArchiveReader::openFileStore() {
-    kind_ = StoreKind::FileStore;
+    kind_ = ArchiveKind::FileStore;
     uint8_t head[kFileStoreHeaderLength];
     if (!source_.read(0, head, sizeof head))
         return bad("the file is too short for a file store (" + num(source_.size()) + " bytes)");
@@ -250,7 +227,7 @@ ReadStatus ArchiveReader::openFileStore() {
 }
 
 ReadStatus ArchiveReader::openRomImage() {
-    kind_ = StoreKind::RomImage;
+    kind_ = ArchiveKind::RomImage;
     uint8_t countBytes[4];
     if (!source_.read(4, countBytes, 4)) return bad("the file is too short for a ROM image");
     return readOffsets(8, loadLe32(countBytes));
@@ -274,7 +251,7 @@ ReadStatus ArchiveReader::readOffsets(uint64_t at, uint32_t count) {
 ReadStatus ArchiveReader::bitmap(size_t index, BitmapInfo& info) {
     const uint32_t offset = offsets_[index];
     const size_t ordinal = index + 1;
-    if (kind_ == StoreKind::RomImage) return readRomRecord(index, offset, info);
+    if (kind_ == ArchiveKind::RomImage) return readRomRecord(index, offset, info);
     uint8_t header[kHeaderLength];
     if (offset < kFileStoreHeaderLength || !source_.read(offset, header, sizeof header)) {
         return bad(bitmapLabel(ordinal) + "header at offset " + num(offset) +
@@ -327,6 +304,10 @@ ReadStatus ArchiveReader::readData(const BitmapInfo& info, std::vector<uint8_t>&
     if (!source_.read(info.dataOffset, data.data(), data.size()))
         return bad("cannot read the data at offset " + num(info.dataOffset));
     return {};
+}
+
+uint64_t ArchiveReader::fileSize() const {
+    return source_.size();
 }
 
 } // namespace bmconv

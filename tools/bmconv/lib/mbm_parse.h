@@ -2,6 +2,7 @@
 // makes, so that a damaged archive is refused before anything is allocated for it.
 #pragma once
 #include "mbm_source.h"
+#include "mbm_stride.h"
 
 #include <cstdint>
 #include <string>
@@ -9,7 +10,8 @@
 
 namespace bmconv {
 
-enum class StoreKind { FileStore, RomImage };
+/// What kind of archive a reader found (the writer has its own StoreKind).
+enum class ArchiveKind { FileStore, RomImage };
 
 /// Compression numbers as stored in a bitmap header.
 enum Compression : uint32_t {
@@ -46,9 +48,6 @@ struct ReadStatus {
     static ReadStatus fail(int code, std::string problem) { return {code, std::move(problem)}; }
 };
 
-/// Row stride in bytes of a pixel buffer of `width` pixels at `bpp` (a valid depth).
-uint64_t strideFor(int32_t bpp, int32_t width);
-
 /// The compression scheme that belongs to a depth (and colour mode, for 32 bpp).
 uint32_t schemeFor(int32_t bpp, uint32_t colour);
 
@@ -61,8 +60,9 @@ class ArchiveReader {
     /// and a description when the file is no archive or its table does not fit the file.
     ReadStatus open();
 
-    StoreKind kind() const { return kind_; }
+    ArchiveKind kind() const { return kind_; }
     size_t count() const { return offsets_.size(); }
+    uint64_t fileSize() const;
     /// Where bitmap `index` (0-based) is recorded in the file; equal offsets mean one bitmap.
     uint32_t offsetOf(size_t index) const { return offsets_[index]; }
 
@@ -81,7 +81,7 @@ class ArchiveReader {
     ReadStatus checkDataPlacement(const BitmapInfo& info, size_t ordinal);
 
     ByteSource& source_;
-    StoreKind kind_ = StoreKind::FileStore;
+    ArchiveKind kind_ = ArchiveKind::FileStore;
     std::vector<uint32_t> offsets_;
 };
 

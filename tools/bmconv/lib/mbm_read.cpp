@@ -1,12 +1,15 @@
 // Listing and splitting of archives: the reading side of the converter.
 #include "mbm_read.h"
 
+#include "bmp_read.h"
 #include "bmp_write.h"
+#include "compile.h"
 #include "mbm_decode.h"
 #include "mbm_listing.h"
 #include "mbm_pixels.h"
 #include "messages.h"
 
+#include <filesystem>
 #include <memory>
 #include <new>
 
@@ -29,14 +32,11 @@ int reportFailure(std::ostream& out, const std::string& path, const ReadStatus& 
     return status.code;
 }
 
-// "<name>-alpha.bmp" for the output "<name>.bmp": the suffix goes before the extension of
-// the file name (not of a folder).
+// "<name>-alpha.bmp" for the output "<name>.bmp", named as a compile looks for it; an
+// output without an extension still gets a BMP file name for its mask.
 std::string alphaNameFor(const std::string& output) {
-    const size_t slash = output.find_last_of("/\\");
-    const size_t dot = output.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return output + "-alpha.bmp";
-    return output.substr(0, dot) + "-alpha" + output.substr(dot);
+    const std::string name = alphaFileName(output);
+    return name == output + "-alpha" ? name + ".bmp" : name;
 }
 
 using Writers = std::vector<std::unique_ptr<BmpFileWriter>>;
@@ -89,10 +89,23 @@ ReadStatus splitChecked(const std::string& path, const std::vector<std::string>&
     for (size_t i = 0; i < writeCount; ++i) {
         BitmapInfo info;
         status = reader.bitmap(i, info);
-        if (status.ok() && !BmpFileWriter::fits(BmpFileWriter::Kind::Colour24, uint32_t(info.width),
-                                                uint32_t(info.height))) {
-            return ReadStatus::fail(kBadDestinationFile, "bitmap " + std::to_string(i + 1) +
-                                                             " is too large for a BMP file");
+        if (!status.ok()) return status;
+        // The same limit as for pictures read: a compressed bitmap of a few bytes could
+        // otherwise ask for gigabytes of rows.
+        if (uint64_t(info.width) * uint64_t(info.height) > kMaxBmpPixels) {
+            return ReadStatus::fail(kBadDestinationFile,
+                                    "bitmap " + std::to_string(i + 1) + " (" +
+                                        std::to_string(info.width) + " x " +
+                                        std::to_string(info.height) +
+                                        " pixels) is too large for a BMP file");
+        }
+        // A folder in the way would stop the renames half-way, after some outputs replaced.
+        std::vector<std::string> names{outputs[i]};
+        if (info.hasAlpha()) names.push_back(alphaNameFor(outputs[i]));
+        for (const std::string& name : names) {
+            std::error_code ec;
+            if (std::filesystem::is_directory(name, ec))
+                return ReadStatus::fail(kBadDestinationFile, name + " is a folder");
         }
     }
     Writers written;

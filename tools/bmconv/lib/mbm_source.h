@@ -1,24 +1,13 @@
-// Random-access byte sources for reading archives, and little-endian helpers.
+// Random-access byte sources for reading archives.
 #pragma once
+#include "byte_order.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace bmconv {
-
-/// Reads a little-endian 32-bit value from `p` (any host byte order).
-inline uint32_t loadLe32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-/// Writes `v` as a little-endian 32-bit value to `p` (any host byte order).
-inline void storeLe32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
 
 /// A read-only file image the archive reader pulls its bytes from.
 class ByteSource {

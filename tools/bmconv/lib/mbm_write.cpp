@@ -1,5 +1,7 @@
 #include "mbm_write.h"
 
+#include "byte_order.h"
+
 #include <cstdio>
 
 namespace bmconv {
@@ -11,13 +13,6 @@ constexpr uint32_t kRomRecordUid = 0x10000040;
 constexpr uint32_t kHeaderLength = 40;
 constexpr uint32_t kRomRecordLength = 68;
 constexpr uint64_t kMaxArchiveSize = 0xFFFFFFFFull;
-
-void put32(uint8_t* p, uint32_t v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
 
 /// The 40-byte bitmap header for `dataSize` bytes of pixel data.
 void encodeHeader(const BitmapRecord& r, uint32_t dataSize, uint8_t* out) {
@@ -32,7 +27,7 @@ void encodeHeader(const BitmapRecord& r, uint32_t dataSize, uint8_t* out) {
                                  0,
                                  r.compression};
     for (int i = 0; i < 10; ++i)
-        put32(out + 4 * i, fields[i]);
+        storeLe32(out + 4 * i, fields[i]);
 }
 
 } // namespace
@@ -112,7 +107,7 @@ bool ArchiveWriter::writeBytes(const void* data, size_t size) {
 
 bool ArchiveWriter::writeWord(uint32_t value) {
     uint8_t bytes[4];
-    put32(bytes, value);
+    storeLe32(bytes, value);
     return writeBytes(bytes, 4);
 }
 

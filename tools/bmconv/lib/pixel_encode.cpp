@@ -158,29 +158,6 @@ ModeTraits traitsOf(BitmapMode mode) {
     return {0, 0, 0, 0};
 }
 
-uint32_t strideFor(int bpp, uint32_t width) {
-    const uint64_t w = width;
-    switch (bpp) {
-    case 1:
-        return uint32_t(4 * ((w + 31) / 32));
-    case 2:
-        return uint32_t(4 * ((w + 15) / 16));
-    case 4:
-        return uint32_t(4 * ((w + 7) / 8));
-    case 8:
-        return uint32_t(4 * ((w + 3) / 4));
-    case 12:
-    case 16:
-        return uint32_t(4 * ((w + 1) / 2));
-    case 24:
-        return uint32_t(12 * ((w + 3) / 4));
-    case 32:
-        return uint32_t(4 * w);
-    default:
-        return 0;
-    }
-}
-
 C8Table makeC8Table(const std::array<Rgb, 256>& palette) {
     C8Table t{};
     for (int i = 0; i < 4096; ++i)
@@ -196,7 +173,7 @@ const C8Table& standardC8Table() {
 std::vector<uint8_t> encodePixels(const BmpImage& image, BitmapMode mode, const C8Table* c8,
                                   const uint8_t* alpha) {
     const uint32_t w = uint32_t(image.width), h = uint32_t(image.height);
-    const uint32_t stride = strideFor(traitsOf(mode).bpp, w);
+    const uint32_t stride = uint32_t(strideFor(traitsOf(mode).bpp, w));
     std::vector<uint8_t> buffer(size_t(stride) * h, 0xFF);
     const bool withAlpha = mode == BitmapMode::C32A && alpha;
     for (uint32_t y = 0; y < h; ++y)

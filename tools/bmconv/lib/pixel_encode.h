@@ -1,6 +1,7 @@
 // Turning decoded pictures into the pixel buffers of an archive, one per colour mode.
 #pragma once
 #include "bmp_read.h"
+#include "mbm_stride.h"
 #include "palette.h"
 
 #include <array>
@@ -22,10 +23,6 @@ struct ModeTraits {
 
 /// Traits of `mode`.
 ModeTraits traitsOf(BitmapMode mode);
-
-/// Bytes per row of the pixel buffer for `bpp` bits per pixel and `width` pixels
-/// (24 bpp rows are rounded up to whole groups of four pixels).
-uint32_t strideFor(int bpp, uint32_t width);
 
 /// Maps 256-colour buckets (R>>4, G>>4, B>>4), index (R>>4)<<8 | (G>>4)<<4 | B>>4, to the
 /// palette entry nearest to (17r, 17g, 17b); ties go to the lowest index.

@@ -20,7 +20,6 @@ class TempFile {
     bool create(const std::string& destination);
     std::FILE* file() const { return file_; }
     const std::string& tempPath() const { return tempPath_; }
-    const std::string& destination() const { return destination_; }
     /// Closes the file; false when the close reported a write error.
     bool close();
     /// Renames the closed file onto the destination, replacing a file there. False (errno
