@@ -30,9 +30,7 @@ std::string readText(const fs::path& path) {
 
 class EditorInvocation : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(fs::exists(kTool)) << "build bmconv first: " << kTool;
-    }
+    void SetUp() override { ASSERT_TRUE(fs::exists(kTool)) << "build bmconv first: " << kTool; }
     TempDir work;
 };
 

@@ -93,11 +93,10 @@ ReadStatus splitChecked(const std::string& path, const std::vector<std::string>&
         // The same limit as for pictures read: a compressed bitmap of a few bytes could
         // otherwise ask for gigabytes of rows.
         if (uint64_t(info.width) * uint64_t(info.height) > kMaxBmpPixels) {
-            return ReadStatus::fail(kBadDestinationFile,
-                                    "bitmap " + std::to_string(i + 1) + " (" +
-                                        std::to_string(info.width) + " x " +
-                                        std::to_string(info.height) +
-                                        " pixels) is too large for a BMP file");
+            return ReadStatus::fail(
+                kBadDestinationFile,
+                "bitmap " + std::to_string(i + 1) + " (" + std::to_string(info.width) + " x " +
+                    std::to_string(info.height) + " pixels) is too large for a BMP file");
         }
         // A folder in the way would stop the renames half-way, after some outputs replaced.
         std::vector<std::string> names{outputs[i]};
