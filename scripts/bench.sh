@@ -5,7 +5,7 @@ build=${1:-build}
 export QT_QPA_PLATFORM=offscreen
 status=0
 for b in "$build"/bench/*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   "$b" || { echo "benchmark $(basename "$b") failed"; status=1; }
 done
