@@ -27,6 +27,18 @@ void DriveList::setDriveOf(const QString& path) {
     if (i >= 0) setCurrentIndex(i);
 }
 
+void followDrive(DriveList* drive, DirList* dir, const QString& fallback) {
+    const QString root = drive->drive();
+    // Stay in the current folder when it lies on the chosen drive, else go to its root.
+    if (!dir->path().isEmpty() && drive->driveOf(dir->path()) == root) return;
+    if (!dir->setPath(root)) {
+        // A drive that cannot be opened: back to the drive of `fallback`, silently.
+        QSignalBlocker block(drive);
+        drive->setDriveOf(fallback);
+        dir->setPath(drive->drive());
+    }
+}
+
 DirList::DirList(QWidget* parent) : QListWidget(parent) {
     setObjectName(QStringLiteral("Dir1"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -34,6 +34,10 @@ private:
     QString m_path;
 };
 
+/// The drive list's change: moves `dir` to the root of the drive chosen in `drive` unless it
+/// already lies on it; a drive that cannot be opened goes back to the drive of `fallback`.
+void followDrive(DriveList* drive, DirList* dir, const QString& fallback);
+
 /// Lists the files of a folder matching semicolon-separated patterns, case-insensitively,
 /// with extended selection.
 class FileList : public QListWidget {

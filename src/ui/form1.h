@@ -129,8 +129,6 @@ private:
     /// through the status window Form4; returns when the run has closed it.
     void readArchive(const QString& path, const QString& title);
     // --- end reading ---
-    // --- side tools (preview, exports, demo icons, About, BMP saving) ---
-    // --- end side tools ---
 
     Project m_project;
     WorkFolders m_work;

@@ -5,17 +5,7 @@
 
 #include <QDir>
 
-void Form1::drive1Change() {
-    const QString root = Drive1->drive();
-    // Stay in the current folder when it lies on the chosen drive, else go to its root.
-    if (!Dir1->path().isEmpty() && Drive1->driveOf(Dir1->path()) == root) return;
-    if (!Dir1->setPath(root)) {
-        // A drive that cannot be opened: back to the drive of the program folder, silently.
-        QSignalBlocker block(Drive1);
-        Drive1->setDriveOf(programFolder().path());
-        Dir1->setPath(Drive1->drive());
-    }
-}
+void Form1::drive1Change() { followDrive(Drive1, Dir1, programFolder().path()); }
 
 QString Form1::filePath(int i) const {
     if (i < 0 || i >= File1->count()) return {};

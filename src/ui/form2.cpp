@@ -52,16 +52,7 @@ void Form2::takeSnapshot() {
     }
 }
 
-void Form2::drive1Change() {
-    const QString root = Drive1->drive();
-    if (!Dir1->path().isEmpty() && Drive1->driveOf(Dir1->path()) == root) return;
-    if (!Dir1->setPath(root)) {
-        // A drive that cannot be opened: back to the program's drive, silently.
-        QSignalBlocker block(Drive1);
-        Drive1->setDriveOf(m_main.programFolder().path());
-        Dir1->setPath(Drive1->drive());
-    }
-}
+void Form2::drive1Change() { followDrive(Drive1, Dir1, m_main.programFolder().path()); }
 
 QString Form2::targetFolder() const { return folderWithSeparator(Dir1->path()); }
 

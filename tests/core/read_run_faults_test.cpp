@@ -62,7 +62,9 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
     EXPECT_EQ(status.texts, kInvalidTexts);
     EXPECT_EQ(project.list().count(), 1);
     EXPECT_EQ(project.filename(), QStringLiteral("/work/kept.mbm"));
-    if (c.batchrun) EXPECT_EQ(filesIn(pf.folder().tempextract()), QStringList());
+    if (c.batchrun) {
+        EXPECT_EQ(filesIn(pf.folder().tempextract()), QStringList());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -49,7 +49,9 @@ private:
 class ScriptedInteraction : public Interaction {
 public:
     /// The next file dialog answers `path`; an empty optional answers Cancel.
-    void answer(std::optional<QString> path) { m_answers.push_back(std::move(path)); }
+    void answer(const std::optional<QString>& path) {
+        m_answers.push_back({path.has_value(), path.value_or(QString())});
+    }
 
     std::optional<QString> fileDialog(const FileDialogRequest& request) override {
         requests.push_back(request);
@@ -57,9 +59,10 @@ public:
             ADD_FAILURE() << "unexpected file dialog";
             return std::nullopt;
         }
-        std::optional<QString> a = m_answers.front();
+        const Answer a = m_answers.front();
         m_answers.pop_front();
-        return a;
+        if (!a.chosen) return std::nullopt;
+        return a.path;
     }
     void message(const QString& text, const QString& title) override {
         messages.push_back({text, title});
@@ -72,7 +75,12 @@ public:
     std::vector<Message> messages;
 
 private:
-    std::deque<std::optional<QString>> m_answers;
+    // Kept apart from std::optional, whose copies of QString upset the compiler's checks.
+    struct Answer {
+        bool chosen;
+        QString path;
+    };
+    std::deque<Answer> m_answers;
 };
 
 /// Records every status text a job sets.
