@@ -5,7 +5,9 @@
 
 #include <QDir>
 
-void Form1::drive1Change() { followDrive(Drive1, Dir1, programFolder().path()); }
+void Form1::drive1Change() {
+    followDrive(Drive1, Dir1, programFolder().path());
+}
 
 QString Form1::filePath(int i) const {
     if (i < 0 || i >= File1->count()) return {};

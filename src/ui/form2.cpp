@@ -52,7 +52,9 @@ void Form2::takeSnapshot() {
     }
 }
 
-void Form2::drive1Change() { followDrive(Drive1, Dir1, m_main.programFolder().path()); }
+void Form2::drive1Change() {
+    followDrive(Drive1, Dir1, m_main.programFolder().path());
+}
 
 QString Form2::targetFolder() const { return folderWithSeparator(Dir1->path()); }
 

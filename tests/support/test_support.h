@@ -49,9 +49,9 @@ private:
 class ScriptedInteraction : public Interaction {
 public:
     /// The next file dialog answers `path`; an empty optional answers Cancel.
-    void answer(const std::optional<QString>& path) {
-        m_answers.push_back({path.has_value(), path.value_or(QString())});
-    }
+  void answer(const std::optional<QString>& path) {
+      m_answers.push_back({path.has_value(), path.value_or(QString())});
+  }
 
     std::optional<QString> fileDialog(const FileDialogRequest& request) override {
         requests.push_back(request);
@@ -75,12 +75,12 @@ public:
     std::vector<Message> messages;
 
 private:
-    // Kept apart from std::optional, whose copies of QString upset the compiler's checks.
-    struct Answer {
-        bool chosen;
-        QString path;
-    };
-    std::deque<Answer> m_answers;
+  // Kept apart from std::optional, whose copies of QString upset the compiler's checks.
+  struct Answer {
+      bool chosen;
+      QString path;
+  };
+  std::deque<Answer> m_answers;
 };
 
 /// Records every status text a job sets.
