@@ -55,7 +55,7 @@ void WorkFolders::waitForCleanUp(const WaitOptions& options) {
     if (!m_cleanup.started()) return;
     const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
     // Gone is not enough: the batch may still be ending after deleting itself.
-    waitUntil([&] { return !FileExists(bat) && !platform::isRunning(m_cleanup); }, m_cleanup,
-              options);
+    const auto finished = [&] { return !FileExists(bat) && !platform::isRunning(m_cleanup); };
+    if (!finished()) waitUntil(finished, m_cleanup, options);
     m_cleanup = {};
 }
