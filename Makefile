@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -23,6 +23,9 @@ test: build
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)
+
+format:
+	@bash scripts/check-format.sh --fix
 
 fuzz: deps
 	@bash scripts/fuzz.sh

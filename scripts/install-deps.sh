@@ -2,7 +2,8 @@
 # Installs the Debian/Ubuntu packages the build and the tests need, only when something is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
-      libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev xdg-utils)
+      libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev xdg-utils
+      clang-format ccache)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
