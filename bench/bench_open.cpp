@@ -22,7 +22,7 @@
 namespace {
 
 class ScriptedOpen : public Interaction {
-public:
+  public:
     QString path;
     QStringList messages;
     std::optional<QString> fileDialog(const FileDialogRequest&) override { return path; }
@@ -58,7 +58,8 @@ QString makeArchive(const QString& dir, int count) {
     p.setWorkingDirectory(dir);
     p.start(QStringLiteral(ZEMBREL_BIN_DIR "/bmconv.exe"), {QStringLiteral("make.txt")});
     if (!p.waitForFinished(600000) || p.exitCode() != 0) return {};
-    for (int k = 0; k < count; ++k) QFile::remove(QDir(dir).filePath(QStringLiteral("p%1.bmp").arg(k)));
+    for (int k = 0; k < count; ++k)
+        QFile::remove(QDir(dir).filePath(QStringLiteral("p%1.bmp").arg(k)));
     return QDir(dir).filePath(name);
 }
 
@@ -91,8 +92,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const int repeats = 3;
-    std::fprintf(out, "Open from the command to the filled Project list, work folders in %s "
-                      "(best and median of %d)\n",
+    std::fprintf(out,
+                 "Open from the command to the filled Project list, work folders in %s "
+                 "(best and median of %d)\n",
                  qPrintable(QDir::tempPath()), repeats);
     for (const int count : {1, 100, 1000}) {
         const QString archive = makeArchive(sources.path(), count);
@@ -117,8 +119,8 @@ int main(int argc, char** argv) {
             app.processEvents();
         }
         std::sort(ms.begin(), ms.end());
-        std::fprintf(out, "%5d bitmaps: best %5lld ms, median %5lld ms (archive %lld KB)\n",
-                     count, ms.front(), ms[ms.size() / 2], QFileInfo(archive).size() / 1024);
+        std::fprintf(out, "%5d bitmaps: best %5lld ms, median %5lld ms (archive %lld KB)\n", count,
+                     ms.front(), ms[ms.size() / 2], QFileInfo(archive).size() / 1024);
         std::fflush(out);
     }
     return 0;

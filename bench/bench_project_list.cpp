@@ -14,7 +14,7 @@
 namespace {
 
 class NoDialogs : public Interaction {
-public:
+  public:
     std::optional<QString> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
     void message(const QString&, const QString&) override {}
 };
@@ -27,7 +27,8 @@ double seconds(const std::function<void()>& work) {
 }
 
 void report(const char* what, double s) {
-    std::printf("%-42s %8.3f s  %s\n", what, s, s < 1.0 ? "(target < 1 s: met)" : "(target < 1 s: MISSED)");
+    std::printf("%-42s %8.3f s  %s\n", what, s,
+                s < 1.0 ? "(target < 1 s: met)" : "(target < 1 s: MISSED)");
 }
 
 } // namespace
@@ -48,12 +49,22 @@ int main(int argc, char** argv) {
     report("Add 10,000 selected files", seconds([&] { w.command2Click(); }));
     std::printf("  entries: %d\n", w.list().count());
 
-    while (w.list().count() < ProjectList::kMaxEntries) w.command2Click();
+    while (w.list().count() < ProjectList::kMaxEntries)
+        w.command2Click();
     std::printf("  entries: %d\n", w.list().count());
-    report("Select all on 32,767 entries", seconds([&] { w.command4Click(); app.processEvents(); }));
+    report("Select all on 32,767 entries", seconds([&] {
+               w.command4Click();
+               app.processEvents();
+           }));
     w.colourselection2->setCurrentText(QStringLiteral("/c24"));
-    report("Set switch on 32,767 entries", seconds([&] { w.command6Click(); app.processEvents(); }));
-    report("Remove selected on 32,767 entries", seconds([&] { w.command3Click(); app.processEvents(); }));
+    report("Set switch on 32,767 entries", seconds([&] {
+               w.command6Click();
+               app.processEvents();
+           }));
+    report("Remove selected on 32,767 entries", seconds([&] {
+               w.command3Click();
+               app.processEvents();
+           }));
     std::printf("  entries left: %d\n", w.list().count());
     return 0;
 }

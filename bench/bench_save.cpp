@@ -18,7 +18,7 @@ namespace {
 
 /// Answers every save dialog with one path and counts the message boxes.
 class FixedAnswers : public Interaction {
-public:
+  public:
     explicit FixedAnswers(QString path) : m_path(std::move(path)) {}
     std::optional<QString> fileDialog(const FileDialogRequest&) override { return m_path; }
     void message(const QString& text, const QString& title) override {
@@ -27,7 +27,7 @@ public:
     }
     int messages = 0;
 
-private:
+  private:
     QString m_path;
 };
 
@@ -41,14 +41,15 @@ QImage picture(int seed) {
     QImage img(176, 208, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            img.setPixel(x, y, qRgb((x * 3 + seed) & 255, (y * 5 + seed * 7) & 255,
-                                    ((x ^ y) + seed * 13) & 255));
+            img.setPixel(
+                x, y,
+                qRgb((x * 3 + seed) & 255, (y * 5 + seed * 7) & 255, ((x ^ y) + seed * 13) & 255));
     return img;
 }
 
 struct Timing {
-    double total = -1;      ///< command to complete target
-    double conversion = 0;  ///< command to the end of the conversion
+    double total = -1;     ///< command to complete target
+    double conversion = 0; ///< command to the end of the conversion
 };
 
 /// One timed save of `count` pictures; total is negative on failure.
@@ -74,7 +75,8 @@ Timing timeSave(int count) {
     if (auto* f = qobject_cast<Form3*>(form.form(3)))
         QObject::connect(f, &Form3::finished,
                          [&] { timing.conversion = clock.nsecsElapsed() / 1e9; });
-    while (form.Timer1->isActive()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    while (form.Timer1->isActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const double seconds = clock.nsecsElapsed() / 1e9;
     if (answers.messages == 0 && QFileInfo(target).size() > 20) timing.total = seconds;
     return timing;

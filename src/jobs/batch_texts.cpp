@@ -13,7 +13,8 @@ QString markerLine(const QString& word) {
 QStringList buildBatch(const ProgramFolder& pf, const QStringList& convertedNames) {
     QStringList lines = batchHead(pf, QStringLiteral("temp"), true);
     lines << QStringLiteral("bmconv.exe mbmcreater.txt > error.log") << QStringLiteral("echo off");
-    for (const QString& name : convertedNames) lines << QStringLiteral("del ") + name;
+    for (const QString& name : convertedNames)
+        lines << QStringLiteral("del ") + name;
     lines << QStringLiteral("del mbmcreater.txt") << QStringLiteral("del bmconv.exe")
           << markerLine(QStringLiteral("Done"));
     return lines;

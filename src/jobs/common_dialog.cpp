@@ -6,8 +6,12 @@ CommonDialog::CommonDialog(Interaction& ui, QObject* parent) : QObject(parent), 
     setObjectName(QStringLiteral("CommonDialog1"));
 }
 
-bool CommonDialog::showSave() { return show(FileDialogRequest::Save); }
-bool CommonDialog::showOpen() { return show(FileDialogRequest::Open); }
+bool CommonDialog::showSave() {
+    return show(FileDialogRequest::Save);
+}
+bool CommonDialog::showOpen() {
+    return show(FileDialogRequest::Open);
+}
 
 bool CommonDialog::show(FileDialogRequest::Kind kind) {
     const std::optional<QString> chosen = m_ui.fileDialog({kind, m_filter, m_fileName, {}});

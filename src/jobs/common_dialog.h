@@ -8,7 +8,7 @@
 /// and leaves FileName and FileTitle as they were.
 class CommonDialog : public QObject {
     Q_OBJECT
-public:
+  public:
     static inline const QString kMbmFilter = QStringLiteral("Symbian Graphic Archive|*.mbm");
 
     CommonDialog(Interaction& ui, QObject* parent = nullptr);
@@ -25,7 +25,7 @@ public:
     /// Shows the open dialog; false when the user cancelled.
     bool showOpen();
 
-private:
+  private:
     bool show(FileDialogRequest::Kind kind);
     Interaction& m_ui;
     QString m_filter = kMbmFilter;

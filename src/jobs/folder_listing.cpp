@@ -52,6 +52,5 @@ QStringList listMatchingFiles(const QString& folder, const QString& patterns) {
 }
 
 QStringList listSubfolders(const QString& folder) {
-    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                  QDir::Name | QDir::IgnoreCase);
+    return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
 }

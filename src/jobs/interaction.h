@@ -15,7 +15,7 @@ struct FileDialogRequest {
 };
 
 class Interaction {
-public:
+  public:
     virtual ~Interaction() = default;
     /// Shows a file dialog. Returns the chosen full path, or nothing when the user cancelled.
     virtual std::optional<QString> fileDialog(const FileDialogRequest& request) = 0;

@@ -24,8 +24,7 @@ WaitResult waitUntil(const std::function<bool()>& done, const BatchProcess& batc
     }
 }
 
-WaitResult waitForFile(const QString& path, const BatchProcess& batch,
-                       const WaitOptions& options) {
+WaitResult waitForFile(const QString& path, const BatchProcess& batch, const WaitOptions& options) {
     return waitUntil([&] { return FileExists(path); }, batch, options);
 }
 

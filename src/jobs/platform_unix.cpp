@@ -41,7 +41,9 @@ bool isRunning(const BatchProcess& batch) {
     return true;
 }
 
-void sleepMs(int ms) { QThread::msleep(ulong(ms)); }
+void sleepMs(int ms) {
+    QThread::msleep(ulong(ms));
+}
 
 QStringList driveRoots() {
     QStringList roots{QStringLiteral("/")};
@@ -53,6 +55,8 @@ QStringList driveRoots() {
     return roots;
 }
 
-bool openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
 } // namespace platform

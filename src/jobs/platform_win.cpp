@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace platform {
 
@@ -46,11 +46,14 @@ bool isRunning(const BatchProcess& batch) {
     return WaitForSingleObject(batch.handle.get(), 0) == WAIT_TIMEOUT;
 }
 
-void sleepMs(int ms) { Sleep(DWORD(ms)); }
+void sleepMs(int ms) {
+    Sleep(DWORD(ms));
+}
 
 QStringList driveRoots() {
     QStringList roots;
-    for (const QFileInfo& d : QDir::drives()) roots << d.absoluteFilePath().left(2);
+    for (const QFileInfo& d : QDir::drives())
+        roots << d.absoluteFilePath().left(2);
     return roots;
 }
 
@@ -62,8 +65,8 @@ bool openUrl(const QString& url) {
     si.wShowWindow = SW_SHOWMINIMIZED;
     PROCESS_INFORMATION pi{};
     std::wstring buffer = cmd;
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

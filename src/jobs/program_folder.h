@@ -6,7 +6,7 @@
 /// The folder that holds the editor, bmconv.exe and batchrun, without a trailing separator.
 /// It is a value handed to the core, so tests can use a fresh folder of their own.
 class ProgramFolder {
-public:
+  public:
     ProgramFolder() = default;
     explicit ProgramFolder(const QString& path) : m_path(QDir::toNativeSeparators(strip(path))) {}
 
@@ -24,7 +24,7 @@ public:
     }
     QString bmconv() const { return file(QStringLiteral("bmconv.exe")); }
 
-private:
+  private:
     static QString strip(QString p) {
         while (p.size() > 1 && (p.endsWith(QLatin1Char('/')) || p.endsWith(QLatin1Char('\\'))))
             p.chop(1);

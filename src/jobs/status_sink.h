@@ -3,7 +3,7 @@
 #include <QString>
 
 class StatusSink {
-public:
+  public:
     virtual ~StatusSink() = default;
     /// Shows `text` at once (the window repaints before the job blocks again).
     virtual void setStatus(const QString& text) = 0;

@@ -16,9 +16,9 @@ Status copyReplacing(const QString& from, const QString& to) {
         return Status::failure(
             QStringLiteral("%1 could not be replaced.").arg(QDir::toNativeSeparators(to)));
     if (!QFile::copy(from, to))
-        return Status::failure(QStringLiteral("%1 could not be copied to %2.")
-                                   .arg(QDir::toNativeSeparators(from),
-                                        QDir::toNativeSeparators(to)));
+        return Status::failure(
+            QStringLiteral("%1 could not be copied to %2.")
+                .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)));
     return Status::success();
 }
 
@@ -27,8 +27,8 @@ Status WorkFolders::prepare(const QString& folder) const {
         return Status::failure(QStringLiteral("The work folder %1 could not be created.")
                                    .arg(QDir::toNativeSeparators(folder)));
     if (!QFile::exists(m_pf.bmconv()))
-        return Status::failure(QStringLiteral("bmconv.exe is missing from the program folder %1.")
-                                   .arg(m_pf.path()));
+        return Status::failure(
+            QStringLiteral("bmconv.exe is missing from the program folder %1.").arg(m_pf.path()));
     return copyReplacing(m_pf.bmconv(), folder + QDir::separator() + QStringLiteral("bmconv.exe"));
 }
 
@@ -38,8 +38,8 @@ Status WorkFolders::cleanUp(ProjectList& list) {
     waitForCleanUp();
     const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
     if (!QDir(m_pf.tempextract()).exists()) {
-        status = Status::failure(QStringLiteral("The work folder %1 does not exist yet.")
-                                     .arg(m_pf.tempextract()));
+        status = Status::failure(
+            QStringLiteral("The work folder %1 does not exist yet.").arg(m_pf.tempextract()));
     } else if (Status written = writeLines(bat, generalCleanupBatch(m_pf)); !written) {
         status = written;
     } else {

@@ -8,7 +8,7 @@ class ProjectList;
 
 /// The work folders of one program folder, and the clean-up batch last started there.
 class WorkFolders {
-public:
+  public:
     explicit WorkFolders(ProgramFolder pf) : m_pf(std::move(pf)) {}
     const ProgramFolder& programFolder() const { return m_pf; }
 
@@ -27,7 +27,7 @@ public:
     /// ended, so a job that starts in tempextract never overlaps with it.
     void waitForCleanUp(const WaitOptions& options = {});
 
-private:
+  private:
     ProgramFolder m_pf;
     BatchProcess m_cleanup;
 };

@@ -5,7 +5,8 @@
 QStringList commandExportLines(const ProjectList& list) {
     QStringList lines{kExportOutputName};
     lines.reserve(list.count() + 1);
-    for (const BitmapEntry& e : list.entries()) lines << e.rowText();
+    for (const BitmapEntry& e : list.entries())
+        lines << e.rowText();
     return lines;
 }
 

@@ -6,8 +6,10 @@ namespace {
 QString trimBlanks(const QString& s) {
     int from = 0;
     int to = int(s.size());
-    while (from < to && s.at(from) == QLatin1Char(' ')) ++from;
-    while (to > from && s.at(to - 1) == QLatin1Char(' ')) --to;
+    while (from < to && s.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && s.at(to - 1) == QLatin1Char(' '))
+        --to;
     return s.mid(from, to - from);
 }
 
@@ -19,15 +21,16 @@ QString switchWith(const QString& line, const QString& phrase, const QString& pr
 
 } // namespace
 
-bool isColourLine(int n) { return n > 3 && (n - 3) % 6 == 0; }
+bool isColourLine(int n) {
+    return n > 3 && (n - 3) % 6 == 0;
+}
 
 QString switchFromColourLine(const QString& line) {
     static const QString colour = QStringLiteral("Bpp Colour");
     static const QString mono = QStringLiteral("Bpp Monochrome");
     if (line.contains(colour, Qt::CaseSensitive))
         return switchWith(line, colour, QStringLiteral("/c"));
-    if (line.contains(mono, Qt::CaseSensitive))
-        return switchWith(line, mono, QStringLiteral("/"));
+    if (line.contains(mono, Qt::CaseSensitive)) return switchWith(line, mono, QStringLiteral("/"));
     return QStringLiteral("/c8");
 }
 

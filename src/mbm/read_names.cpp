@@ -45,7 +45,8 @@ QString extractedBitmapName(const QString& stamp, int k) {
 
 QStringList extractCommandLines(const QString& mbmName, const QString& stamp, int n) {
     QStringList lines{QStringLiteral("/u ") + mbmName};
-    for (int k = 0; k < n; ++k) lines << extractedBitmapName(stamp, k);
+    for (int k = 0; k < n; ++k)
+        lines << extractedBitmapName(stamp, k);
     return lines;
 }
 
@@ -55,10 +56,10 @@ bool isBareSafeName(const QString& name) {
     for (const QChar c : name)
         // Letters beyond ASCII could change on their way through the batch's code page.
         if (c.unicode() < 0x20 || c.unicode() >= 0x7f || special.contains(c)) return false;
-    static const QStringList workFiles{
-        QStringLiteral("bmconv.exe"), QStringLiteral("scan.bat"),   QStringLiteral("temp.log"),
-        QStringLiteral("end.log"),    QStringLiteral("extract.txt"), QStringLiteral("extract.bat"),
-        QStringLiteral("cleanup.bat")};
+    static const QStringList workFiles{QStringLiteral("bmconv.exe"),  QStringLiteral("scan.bat"),
+                                       QStringLiteral("temp.log"),    QStringLiteral("end.log"),
+                                       QStringLiteral("extract.txt"), QStringLiteral("extract.bat"),
+                                       QStringLiteral("cleanup.bat")};
     for (const QString& w : workFiles)
         if (name.compare(w, Qt::CaseInsensitive) == 0) return false;
     // A bitmap name could meet the bitmaps of this or an earlier run, which stay in the folder.

@@ -23,7 +23,7 @@ const QString kExtractBat = QStringLiteral("extract.bat");
 const QString kCleanupBat = QStringLiteral("cleanup.bat");
 
 class Run {
-public:
+  public:
     Run(const ProgramFolder& pf, StatusSink& status, Interaction& ui, Project& project,
         const ReadingOptions& options)
         : m_pf(pf), m_status(status), m_ui(ui), m_project(project), m_options(options) {}
@@ -42,7 +42,7 @@ public:
         return m_out;
     }
 
-private:
+  private:
     QString work(const QString& name) const { return m_pf.inTempextract(name); }
 
     // Preparing: the work folder, the stamp, the tool, the archive copy and scan.bat.
@@ -130,8 +130,7 @@ private:
         entries.reserve(size_t(m_out.switches.size()));
         for (int k = 0; k < m_out.switches.size(); ++k) {
             const QString name = extractedBitmapName(m_out.stamp, k);
-            if (FileExists(work(name)))
-                entries.push_back({m_out.switches.at(k), folder, name});
+            if (FileExists(work(name))) entries.push_back({m_out.switches.at(k), folder, name});
         }
         m_out.appended = m_project.list().appendAll(entries);
         return int(entries.size());

@@ -10,7 +10,9 @@
 
 namespace {
 
-QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
 /// Runs mbmcreater.bat and waits for its marker. Returns what failed, or nothing.
 QStringList runBuildBatch(const SavePlan& plan, const WaitOptions& waitOptions, bool& started) {
@@ -25,7 +27,8 @@ QStringList runBuildBatch(const SavePlan& plan, const WaitOptions& waitOptions, 
     started = batch.started();
     if (!started) return {batch.error};
     switch (waitForFile(pf.inTemp(QStringLiteral("end.log")), batch, waitOptions)) {
-    case WaitResult::Done: return {};
+    case WaitResult::Done:
+        return {};
     case WaitResult::BatchEnded:
         return {QStringLiteral("The build batch ended before it had finished its work.")};
     case WaitResult::TimedOut:
@@ -44,7 +47,8 @@ QString missingOutputReason(const SavePlan& plan) {
 /// Deletes the build's work files directly, for when no batch could run to do it.
 void removeWorkFiles(const SavePlan& plan) {
     const ProgramFolder& pf = plan.folder;
-    for (const PictureJob& p : plan.pictures) QFile::remove(pf.inTemp(p.workName));
+    for (const PictureJob& p : plan.pictures)
+        QFile::remove(pf.inTemp(p.workName));
     for (const char* name : {"mbmcreater.txt", "mbmcreater.bat", "bmconv.exe", "end.log"})
         QFile::remove(pf.inTemp(QLatin1String(name)));
     QFile::remove(plan.outputPath());
@@ -69,16 +73,17 @@ QString failureText(const SavePlan& plan, const QStringList& problems) {
 } // namespace
 
 QString converterMessage(const QString& errorLogPath) {
-    static const QStringList header = {
-        QStringLiteral("BMCONV version"), QStringLiteral("Compiling..."),
-        QStringLiteral("Multiple bitmap store type:"), QStringLiteral("Epoc file:"),
-        QStringLiteral("Bitmap file")};
+    static const QStringList header = {QStringLiteral("BMCONV version"),
+                                       QStringLiteral("Compiling..."),
+                                       QStringLiteral("Multiple bitmap store type:"),
+                                       QStringLiteral("Epoc file:"), QStringLiteral("Bitmap file")};
     QStringList message;
     for (const QString& line : readLines(errorLogPath)) {
         const QString text = line.trimmed();
         if (text.isEmpty()) continue;
         bool isHeader = false;
-        for (const QString& h : header) isHeader = isHeader || text.startsWith(h);
+        for (const QString& h : header)
+            isHeader = isHeader || text.startsWith(h);
         if (!isHeader) message << text;
     }
     return message.join(QLatin1Char('\n'));

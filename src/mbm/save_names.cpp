@@ -14,7 +14,9 @@ bool isBareChar(QChar c) {
     return extra.contains(c);
 }
 
-QString folded(const QString& name) { return name.toCaseFolded(); }
+QString folded(const QString& name) {
+    return name.toCaseFolded();
+}
 
 /// base + ext when that is free, else base + "_" + n + ext for the first free n >= 2.
 QString freeName(const QString& base, const QString& ext, const QSet<QString>& used) {
@@ -88,14 +90,17 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     }
     QStringList names;
     names.reserve(int(entries.size()));
-    for (const BitmapEntry& e : entries) names << bySource.value(e.dir + e.name);
+    for (const BitmapEntry& e : entries)
+        names << bySource.value(e.dir + e.name);
     return names;
 }
 
 QString outputNameFor(const QString& title, const QStringList& taken) {
     QSet<QString> used;
-    for (const QString& n : taken) used.insert(folded(n));
-    for (const QString& n : reservedWorkNames()) used.insert(folded(n));
+    for (const QString& n : taken)
+        used.insert(folded(n));
+    for (const QString& n : reservedWorkNames())
+        used.insert(folded(n));
     QString name = bareVersionOf(title);
     // A leading '-' would make the converter read the name as an option.
     if (name.startsWith(QLatin1Char('-'))) name.front() = QLatin1Char('_');

@@ -49,7 +49,8 @@ QStringList prepareSave(const WorkFolders& work, const SavePlan& plan) {
     if (Status s = work.prepare(plan.folder.temp()); !s) problems << s.error;
     // A bitmap left by an interrupted build must never stand in for a picture that this
     // conversion fails to write.
-    for (const PictureJob& p : plan.pictures) QFile::remove(plan.folder.inTemp(p.workName));
+    for (const PictureJob& p : plan.pictures)
+        QFile::remove(plan.folder.inTemp(p.workName));
     const QString commandFile = plan.folder.inTemp(QStringLiteral("mbmcreater.txt"));
     if (Status s = writeLines(commandFile, plan.commandFile); !s) problems << s.error;
     const QString batch = plan.folder.inTemp(QStringLiteral("mbmcreater.bat"));

@@ -28,12 +28,12 @@ struct PictureJob {
 /// Everything a save writes and runs, worked out before anything is written.
 struct SavePlan {
     ProgramFolder folder;
-    QString target;                  ///< where the archive goes (myfile)
-    QString outputName;              ///< the intermediate output in temp
-    QStringList workNames;           ///< the work bitmap of every entry, in list order
+    QString target;                   ///< where the archive goes (myfile)
+    QString outputName;               ///< the intermediate output in temp
+    QStringList workNames;            ///< the work bitmap of every entry, in list order
     std::vector<PictureJob> pictures; ///< one conversion per distinct work bitmap
-    QStringList commandFile;         ///< lines of mbmcreater.txt
-    QStringList buildBatch;          ///< lines of mbmcreater.bat
+    QStringList commandFile;          ///< lines of mbmcreater.txt
+    QStringList buildBatch;           ///< lines of mbmcreater.bat
 
     QString outputPath() const { return folder.inTemp(outputName); }
 };

@@ -26,7 +26,8 @@ QStringList exportLines(const ExportTexts& texts, const std::vector<BitmapEntry>
     QStringList lines;
     lines.reserve(int(entries.size()) + 2);
     lines << texts.begin;
-    for (const BitmapEntry& e : entries) lines << fillTemplate(perEntry, e);
+    for (const BitmapEntry& e : entries)
+        lines << fillTemplate(perEntry, e);
     lines << texts.end;
     return lines;
 }

@@ -9,7 +9,8 @@ static bool endsWithSeparator(const QString& folder) {
 QString folderWithSeparator(const QString& folder) {
     if (folder.isEmpty() || endsWithSeparator(folder)) return folder;
     // A folder written with backslashes only (a Windows path) keeps its own style.
-    const bool windowsStyle = folder.contains(QLatin1Char('\\')) && !folder.contains(QLatin1Char('/'));
+    const bool windowsStyle =
+        folder.contains(QLatin1Char('\\')) && !folder.contains(QLatin1Char('/'));
     return folder + (windowsStyle ? QLatin1Char('\\') : QDir::separator());
 }
 
@@ -22,7 +23,8 @@ int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList
     const QString dir = folderWithSeparator(folder);
     std::vector<BitmapEntry> entries;
     entries.reserve(size_t(selectedNames.size()));
-    for (const QString& name : selectedNames) entries.push_back({colour, dir, name});
+    for (const QString& name : selectedNames)
+        entries.push_back({colour, dir, name});
     return list.appendAll(entries);
 }
 
@@ -41,6 +43,7 @@ void selectAllGuarded(Project& project, int count, const std::function<void()>& 
     // Selecting an item notifies its click handler as a user click would; the preview
     // ignores these while `selecting` is set.
     if (clicked)
-        for (int i = 0; i < count; ++i) clicked(i);
+        for (int i = 0; i < count; ++i)
+            clicked(i);
     project.selecting = 0;
 }

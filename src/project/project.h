@@ -15,7 +15,7 @@ inline const QString kNoname = QStringLiteral("Noname.mbm");
 /// ignore the click cascade.
 class Project : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Project(QObject* parent = nullptr) : QObject(parent), m_list(this) {}
 
     ProjectList& list() { return m_list; }
@@ -34,10 +34,10 @@ public:
 
     int selecting = 0;
 
-signals:
+  signals:
     void filenameChanged(const QString& filename);
 
-private:
+  private:
     ProjectList m_list;
     QString m_filename = kNoname;
     QString m_myfile = QStringLiteral("Text1");

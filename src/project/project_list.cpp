@@ -19,11 +19,16 @@ QVariant ProjectList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count() || role != Qt::DisplayRole) return {};
     const BitmapEntry& e = at(index.row());
     switch (index.column()) {
-    case RowText: return e.rowText();
-    case Colour: return e.colour;
-    case Dir: return e.dir;
-    case Name: return e.name;
-    default: return {};
+    case RowText:
+        return e.rowText();
+    case Colour:
+        return e.colour;
+    case Dir:
+        return e.dir;
+    case Name:
+        return e.name;
+    default:
+        return {};
     }
 }
 
@@ -50,8 +55,8 @@ bool ProjectList::isSelected(int i) const {
 }
 
 void ProjectList::setSelected(int i, bool selected) {
-    m_selection.select(index(i, RowText), selected ? QItemSelectionModel::Select
-                                                   : QItemSelectionModel::Deselect);
+    m_selection.select(index(i, RowText),
+                       selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void ProjectList::selectAll() {
@@ -98,7 +103,8 @@ int ProjectList::removeSelected() {
 
 int ProjectList::setSwitchOfSelected(const QString& colour) {
     const std::vector<int> rows = selectedIndices();
-    for (int r : rows) m_entries[size_t(r)].colour = colour;
+    for (int r : rows)
+        m_entries[size_t(r)].colour = colour;
     if (!rows.empty())
         emit dataChanged(index(rows.front(), 0), index(rows.back(), ColumnCount - 1));
     return int(rows.size());

@@ -26,7 +26,7 @@ constexpr int kDefaultSwitchIndex = 5;
 /// visible list lives in selectionModel().
 class ProjectList : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     enum Column { RowText = 0, Colour = 1, Dir = 2, Name = 3, ColumnCount = 4 };
     /// Entry indices are 16-bit signed: a project holds at most this many entries.
     static constexpr int kMaxEntries = 32767;
@@ -62,7 +62,7 @@ public:
     /// Gives every selected entry the switch `colour`. Returns how many changed.
     int setSwitchOfSelected(const QString& colour);
 
-private:
+  private:
     std::vector<BitmapEntry> m_entries;
     QItemSelectionModel m_selection;
 };

@@ -17,7 +17,8 @@ QString DriveList::driveOf(const QString& path) const {
     QString best;
     for (int i = 0; i < count(); ++i) {
         const QString root = QDir::fromNativeSeparators(itemText(i));
-        if (p.startsWith(root, Qt::CaseInsensitive) && root.size() > best.size()) best = itemText(i);
+        if (p.startsWith(root, Qt::CaseInsensitive) && root.size() > best.size())
+            best = itemText(i);
     }
     return best;
 }

@@ -6,7 +6,7 @@
 /// Lists the drives (on Linux and macOS the roots of the mounted volumes, "/" first).
 class DriveList : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DriveList(QWidget* parent = nullptr);
     QString drive() const { return currentText(); }
     /// Chooses the drive that holds `path` (the longest root it starts with).
@@ -19,16 +19,16 @@ public:
 /// double-click opens a folder.
 class DirList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit DirList(QWidget* parent = nullptr);
     QString path() const { return m_path; }
     /// Moves to `folder`; false (and nothing changes) when it is not a readable folder.
     bool setPath(const QString& folder);
 
-signals:
+  signals:
     void pathChanged(const QString& path);
 
-private:
+  private:
     void fill();
     void open(QListWidgetItem* item);
     QString m_path;
@@ -42,7 +42,7 @@ void followDrive(DriveList* drive, DirList* dir, const QString& fallback);
 /// with extended selection.
 class FileList : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FileList(QWidget* parent = nullptr);
     QString path() const { return m_path; }
     void setPath(const QString& folder);
@@ -52,7 +52,7 @@ public:
     QStringList selectedNames() const;
     void refresh();
 
-private:
+  private:
     QString m_path;
     QString m_pattern = QStringLiteral("*.bmp;*.jpg;*.gif");
 };

@@ -4,8 +4,8 @@
 #include "ui/twips.h"
 
 #include <QCloseEvent>
-#include <QLayout>
 #include <QDir>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
 
@@ -212,10 +212,11 @@ void Form1::buildMenus() {
 }
 
 void Form1::setTabOrder() {
-    const QList<QWidget*> order = {Drive1,   Dir1,     File1,    Combo1,   Command1,
-                                   Command2, colourselection, DisplayList, Command3,
-                                   Command4, Command5, Command6, Command7, colourselection2};
-    for (int i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+    const QList<QWidget*> order = {
+        Drive1,      Dir1,     File1,    Combo1,   Command1, Command2, colourselection,
+        DisplayList, Command3, Command4, Command5, Command6, Command7, colourselection2};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 bool Form1::raiseForm(int n) {

@@ -25,7 +25,7 @@ class Form4;
 /// reach them.
 class Form1 : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -103,10 +103,10 @@ public:
     QTimer* Timer1;
     CommonDialog* CommonDialog1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildBrowser();
     void buildProjectFrame();
     void buildPreviewFrame();

@@ -14,7 +14,9 @@ QString Form1::filePath(int i) const {
     return joinFolder(Dir1->path(), File1->item(i)->text());
 }
 
-void Form1::file1Click() { showPreview(filePath(File1->currentRow())); }
+void Form1::file1Click() {
+    showPreview(filePath(File1->currentRow()));
+}
 
 void Form1::displayListClick(int row) {
     if (row < 0 || row >= list().count()) return;
@@ -23,8 +25,9 @@ void Form1::displayListClick(int row) {
 }
 
 void Form1::command1Click() {
-    selectAllGuarded(m_project, File1->count(), [this] { File1->selectAll(); },
-                     [this](int i) { showPreview(filePath(i)); });
+    selectAllGuarded(
+        m_project, File1->count(), [this] { File1->selectAll(); },
+        [this](int i) { showPreview(filePath(i)); });
 }
 
 void Form1::command2Click() {
@@ -35,18 +38,27 @@ void Form1::command2Click() {
         interaction().message(listFullMessage(int(names.size()) - added), QStringLiteral("Error"));
 }
 
-void Form1::command3Click() { list().removeSelected(); }
-
-void Form1::command4Click() {
-    selectAllGuarded(m_project, list().count(), [this] { list().selectAll(); },
-                     [this](int i) { displayListClick(i); });
+void Form1::command3Click() {
+    list().removeSelected();
 }
 
-void Form1::command6Click() { list().setSwitchOfSelected(colourselection2->currentText()); }
+void Form1::command4Click() {
+    selectAllGuarded(
+        m_project, list().count(), [this] { list().selectAll(); },
+        [this](int i) { displayListClick(i); });
+}
 
-void Form1::command7Click() { list().clear(); }
+void Form1::command6Click() {
+    list().setSwitchOfSelected(colourselection2->currentText());
+}
 
-Status Form1::clean_up() { return m_work.cleanUp(list()); }
+void Form1::command7Click() {
+    list().clear();
+}
+
+Status Form1::clean_up() {
+    return m_work.cleanUp(list());
+}
 
 void Form1::newProject() {
     // A missing tempextract only means there is nothing to clean; the list is emptied anyway.
@@ -54,4 +66,6 @@ void Form1::newProject() {
     m_project.setFilename(kNoname);
 }
 
-void Form1::exitProgram() { close(); }
+void Form1::exitProgram() {
+    close();
+}

@@ -38,8 +38,8 @@ void Form1::save() {
     setSaveFields(m_project.filename(), m_project.mytitle());
 
     auto job = std::make_shared<PendingSave>();
-    job->plan = makeSavePlan(programFolder(), list().entries(), m_project.mytitle(),
-                             m_project.myfile());
+    job->plan =
+        makeSavePlan(programFolder(), list().entries(), m_project.mytitle(), m_project.myfile());
     job->inputs.preparationProblems = prepareSave(workFolders(), job->plan);
     m_pendingSave = job;
     startConversion(job);
@@ -81,8 +81,10 @@ void Form1::startConversion(const std::shared_ptr<PendingSave>& job) {
         j->converted = true;
         j->inputs.unconvertedPictures
             << QStringLiteral("The conversion was stopped before the pictures were converted.");
-        if (m_closed) m_pendingSave.reset();
-        else QTimer::singleShot(0, this, &Form1::timer1Tick);
+        if (m_closed)
+            m_pendingSave.reset();
+        else
+            QTimer::singleShot(0, this, &Form1::timer1Tick);
     });
     f->show();
     f->startconvert();

@@ -10,8 +10,7 @@
 namespace {
 
 /// Opens secondary window n, or brings it to the front when it is open already.
-template <typename Window>
-void openSingle(Form1& main, int n) {
+template <typename Window> void openSingle(Form1& main, int n) {
     if (main.raiseForm(n)) return;
     auto* w = new Window(main);
     main.setForm(n, w);
@@ -27,9 +26,13 @@ void Form1::customlistexport() {
     openSingle<Form7>(*this, 7);
 }
 
-void Form1::importdemoicon() { openSingle<Form6>(*this, 6); }
+void Form1::importdemoicon() {
+    openSingle<Form6>(*this, 6);
+}
 
-void Form1::about() { openSingle<Form5>(*this, 5); }
+void Form1::about() {
+    openSingle<Form5>(*this, 5);
+}
 
 void Form1::command5Click() {
     if (list().count() == 0 || list().selectedIndices().empty()) return;

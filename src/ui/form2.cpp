@@ -56,7 +56,9 @@ void Form2::drive1Change() {
     followDrive(Drive1, Dir1, m_main.programFolder().path());
 }
 
-QString Form2::targetFolder() const { return folderWithSeparator(Dir1->path()); }
+QString Form2::targetFolder() const {
+    return folderWithSeparator(Dir1->path());
+}
 
 QString bmpFailureMessage(const QStringList& failures) {
     return QStringLiteral("These pictures were not saved as BMP files:\n") +
@@ -69,13 +71,16 @@ void Form2::command1Click() {
     if (List2->count() > 0) {
         auto* convert = new Form3(&m_main);
         m_main.setForm(3, convert);
-        for (int k = 0; k < List1->count(); ++k) convert->List1->addItem(List1->item(k)->text());
-        for (int k = 0; k < List2->count(); ++k) convert->List2->addItem(List2->item(k)->text());
+        for (int k = 0; k < List1->count(); ++k)
+            convert->List1->addItem(List1->item(k)->text());
+        for (int k = 0; k < List2->count(); ++k)
+            convert->List2->addItem(List2->item(k)->text());
         convert->Text1->setText(Text1->text());
         convert->Text2->setText(targetFolder());
         Interaction& ui = m_main.interaction();
         connect(convert, &Form3::finished, &m_main, [&ui](const QStringList& failures) {
-            if (!failures.isEmpty()) ui.message(bmpFailureMessage(failures), QStringLiteral("Error"));
+            if (!failures.isEmpty())
+                ui.message(bmpFailureMessage(failures), QStringLiteral("Error"));
         });
         convert->show();
         convert->startconvert();

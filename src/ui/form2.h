@@ -13,7 +13,7 @@
 /// afterwards in one message titled "Error"; the others are written.
 class Form2 : public ToolWindow {
     Q_OBJECT
-public:
+  public:
     explicit Form2(Form1& main);
 
     /// Save: starts the conversion of the snapshot into the folder of Dir1 and closes.
@@ -30,7 +30,7 @@ public:
     QListWidget* List2;
     QLineEdit* Text1;
 
-private:
+  private:
     void drive1Change();
     void takeSnapshot();
 };

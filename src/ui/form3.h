@@ -16,7 +16,7 @@
 /// an item i, which then names the target file in Text2 instead.
 class Form3 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Form3(QWidget* parent = nullptr);
 
     /// Enables Timer1 and returns at once.
@@ -42,14 +42,14 @@ public:
     QProgressBar* ProgressBar1;
     QTimer* Timer1;
 
-signals:
+  signals:
     /// Emitted after each picture with the new progress value.
     void progressChanged(float value);
     /// Emitted when the conversion has ended, with one message per picture that could not
     /// be read or written (empty when all went well).
     void finished(const QStringList& failures);
 
-private:
+  private:
     float m_progress = 0;
     bool m_workCopies = false;
 };

@@ -14,7 +14,7 @@ class Form1;
 /// and List1 (one colour switch per bitmap).
 class Form4 : public QWidget, public StatusSink {
     Q_OBJECT
-public:
+  public:
     explicit Form4(Form1& main, QWidget* parent = nullptr);
 
     /// Sets Label2 and repaints it at once.
@@ -30,6 +30,6 @@ public:
     QLineEdit* Text2;
     QListWidget* List1;
 
-private:
+  private:
     Form1& m_main;
 };

@@ -14,8 +14,12 @@ static QString pageUrl(const ProgramFolder& pf, const QString& file) {
         .toString(QUrl::FullyEncoded);
 }
 
-QString userGuideUrl(const ProgramFolder& pf) { return pageUrl(pf, kUserGuideFile); }
-QString makerPageUrl(const ProgramFolder& pf) { return pageUrl(pf, kMakerPageFile); }
+QString userGuideUrl(const ProgramFolder& pf) {
+    return pageUrl(pf, kUserGuideFile);
+}
+QString makerPageUrl(const ProgramFolder& pf) {
+    return pageUrl(pf, kMakerPageFile);
+}
 
 LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
     QFont f = font();

@@ -22,13 +22,13 @@ QString makerPageUrl(const ProgramFolder& pf);
 /// 8.25 points where that font exists.
 class LinkLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     LinkLabel(const QString& text, QWidget* parent);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
@@ -37,7 +37,7 @@ protected:
 /// no buttons: it closes from its title bar (or with Escape).
 class Form5 : public ToolWindow {
     Q_OBJECT
-public:
+  public:
     /// Starts the browser on an address; false when nothing could be started.
     using UrlOpener = std::function<bool(const QString&)>;
 
@@ -53,6 +53,6 @@ public:
     QLabel* Label4;
     LinkLabel* Label5;
 
-private:
+  private:
     UrlOpener m_open;
 };

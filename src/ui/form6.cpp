@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QSaveFile>
 
-static void initDemoIconResources() { Q_INIT_RESOURCE(demo_icons); }
+static void initDemoIconResources() {
+    Q_INIT_RESOURCE(demo_icons);
+}
 
 namespace {
 
@@ -25,8 +27,8 @@ const DemoIcon kOwn[kDemoIconsPerSet] = {{"IconBigMBMZembrel.bmp", "/c12"},
 Status copyResource(const QString& from, const QString& to) {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
-        return Status::failure(QStringLiteral("The demo icon %1 is missing from the program.")
-                                   .arg(from));
+        return Status::failure(
+            QStringLiteral("The demo icon %1 is missing from the program.").arg(from));
     QSaveFile out(to);
     const QByteArray bytes = in.readAll();
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
@@ -37,7 +39,9 @@ Status copyResource(const QString& from, const QString& to) {
 
 } // namespace
 
-const DemoIcon* demoIcons(DemoSet set) { return set == DemoSet::Qev ? kQev : kOwn; }
+const DemoIcon* demoIcons(DemoSet set) {
+    return set == DemoSet::Qev ? kQev : kOwn;
+}
 
 QString demoIconResource(const char* file) {
     initDemoIconResources();
@@ -52,8 +56,8 @@ Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list) {
     work.waitForCleanUp();
     // On a fresh installation nothing has created the work folder yet.
     if (!QDir().mkpath(pf.tempextract()))
-        return Status::failure(QStringLiteral("Could not create the work folder %1.")
-                                   .arg(pf.tempextract()));
+        return Status::failure(
+            QStringLiteral("Could not create the work folder %1.").arg(pf.tempextract()));
     const DemoIcon* icons = demoIcons(set);
     // All four files are written before the first entry is added.
     for (int i = 0; i < kDemoIconsPerSet; ++i) {

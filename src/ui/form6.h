@@ -37,7 +37,7 @@ Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list);
 /// without adding anything.
 class Form6 : public ToolWindow {
     Q_OBJECT
-public:
+  public:
     explicit Form6(Form1& main);
 
     /// OK: inserts the chosen set; a failure is reported under "Error". Closes the window.

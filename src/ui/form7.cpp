@@ -6,8 +6,7 @@
 
 namespace {
 
-template <typename W>
-W* named(W* w, const char* name) {
+template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
@@ -37,8 +36,8 @@ Form7::Form7(Form1& main) : ToolWindow(main) {
     placeTw(Label2, 120, 600, 6960, 1200);
     Text2 = named(new QPlainTextEdit(this), "Text2");
     // The editor keeps LF line ends; texts() turns them into CR LF.
-    Text2->setPlainText(QString(kExportTemplateDefault).replace(QStringLiteral("\r\n"),
-                                                                QStringLiteral("\n")));
+    Text2->setPlainText(
+        QString(kExportTemplateDefault).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text2->setTabChangesFocus(true);
     placeTw(Text2, 120, 1860, 6960, 2280);

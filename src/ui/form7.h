@@ -15,7 +15,7 @@ struct ExportTexts;
 /// moment; Cancel, Escape and the title bar close the window without writing.
 class Form7 : public ToolWindow {
     Q_OBJECT
-public:
+  public:
     explicit Form7(Form1& main);
 
     /// OK: asks for the file (text files first, then batch files), writes the export and

@@ -50,9 +50,9 @@ bool showPictureIn(QWidget* frame, QLabel* image, const QString& path) {
         float(picture.width() * kTwipsPerPixel), float(picture.height() * kTwipsPerPixel));
     const QRect target(toPixels(p.left), toPixels(p.top), std::max(1, toPixels(p.width)),
                        std::max(1, toPixels(p.height)));
-    const QImage shown = p.stretched ? picture.scaled(target.size(), Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation)
-                                     : picture;
+    const QImage shown =
+        p.stretched ? picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                    : picture;
     image->setScaledContents(false);
     image->setPixmap(QPixmap::fromImage(shown));
     image->setGeometry(target);

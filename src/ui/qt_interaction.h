@@ -8,12 +8,12 @@ class QWidget;
 QString toQtFilter(const QString& filter);
 
 class QtInteraction : public Interaction {
-public:
+  public:
     explicit QtInteraction(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
     std::optional<QString> fileDialog(const FileDialogRequest& request) override;
     void message(const QString& text, const QString& title) override;
 
-private:
+  private:
     QWidget* m_parent;
 };

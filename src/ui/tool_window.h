@@ -9,13 +9,13 @@ class Form1;
 /// unless the window did its work first. The button set as default answers Enter.
 class ToolWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit ToolWindow(Form1& main);
     Form1& mainWindow() const { return m_main; }
 
     /// Escape and the title bar's close box: close without doing anything.
     void reject() override;
 
-protected:
+  protected:
     Form1& m_main;
 };

@@ -5,7 +5,9 @@
 
 constexpr int kTwipsPerPixel = 15;
 
-inline int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+inline int px(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 
 /// Places `w` at left, top, width, height given in twips, relative to its parent.
 inline void placeTw(QWidget* w, int left, int top, int width, int height) {

@@ -95,11 +95,10 @@ class ReferenceSplit : public ::testing::TestWithParam<ArchiveCase> {};
 
 std::vector<ArchiveCase> archivesWithSplits() {
     std::vector<ArchiveCase> cases = allArchives();
-    cases.erase(std::remove_if(cases.begin(), cases.end(),
-                               [](const ArchiveCase& c) {
-                                   return referenceSplits(c.archive).empty();
-                               }),
-                cases.end());
+    cases.erase(
+        std::remove_if(cases.begin(), cases.end(),
+                       [](const ArchiveCase& c) { return referenceSplits(c.archive).empty(); }),
+        cases.end());
     return cases;
 }
 

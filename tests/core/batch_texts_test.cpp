@@ -30,9 +30,7 @@ TEST(BatchTextsTest, EveryBatchLineByLine) {
          scanBatch(pf, "icons.mbm"),
          {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv /v icons.mbm > temp.log",
           "echo \"done\" > end.log"}},
-        {"extract",
-         extractBatch(pf),
-         {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv extract.txt"}},
+        {"extract", extractBatch(pf), {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv extract.txt"}},
         {"reading cleanup",
          readingCleanupBatch(pf, "icons.mbm"),
          {"/o", "cd \"/opt/mbm/tempextract\"", "del scan.bat", "del temp.log", "del end.log",
@@ -40,10 +38,11 @@ TEST(BatchTextsTest, EveryBatchLineByLine) {
           "del cleanup.bat"}},
         {"general cleanup",
          generalCleanupBatch(pf),
-         {"/o", "cd \"/opt/mbm/tempextract\"", "del *.bmp", "del *.txt", "del *.exe",
-          "del *.log", "del cleanup.bat"}},
+         {"/o", "cd \"/opt/mbm/tempextract\"", "del *.bmp", "del *.txt", "del *.exe", "del *.log",
+          "del cleanup.bat"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.lines, c.expected) << c.name;
+    for (const Case& c : cases)
+        EXPECT_EQ(c.lines, c.expected) << c.name;
 }
 
 TEST(BatchTextsTest, DriveLineIsTheFirstTwoCharactersWhateverTheyAre) {

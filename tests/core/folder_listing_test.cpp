@@ -10,15 +10,24 @@ TEST(FolderListingTest, PatternsMatchCaseInsensitively) {
         bool expected;
     };
     const Case cases[] = {
-        {"a.bmp", "*.bmp", true},       {"A.BMP", "*.bmp", true},
-        {"a.jpg", "*.bmp", false},      {"a.jpg", "*.jpg;*.bmp;*.gif", true},
-        {"a.gif", " *.bmp ; *.gif ", true}, {"a.bmpx", "*.bmp", false},
-        {"ab.bmp", "a?.bmp", true},     {"abc.bmp", "a?.bmp", false},
-        {"x.bmp", "", false},           {"x.bmp", ";;", false},
-        {"a b.bmp", "*.bmp", true},     {"[a].bmp", "*.bmp", true},
-        {"a.gif", "*.b[;*.gif", true},  {"a.b[", "*.b[", true},
-        {"a.bmp", "[ab].bmp", false},   {"[ab].bmp", "[ab].bmp", true},
-        {"xa.bmp", "a.bmp", false},     {"a.bmpa.bmp", "*.gif;a.bmp", false},
+        {"a.bmp", "*.bmp", true},
+        {"A.BMP", "*.bmp", true},
+        {"a.jpg", "*.bmp", false},
+        {"a.jpg", "*.jpg;*.bmp;*.gif", true},
+        {"a.gif", " *.bmp ; *.gif ", true},
+        {"a.bmpx", "*.bmp", false},
+        {"ab.bmp", "a?.bmp", true},
+        {"abc.bmp", "a?.bmp", false},
+        {"x.bmp", "", false},
+        {"x.bmp", ";;", false},
+        {"a b.bmp", "*.bmp", true},
+        {"[a].bmp", "*.bmp", true},
+        {"a.gif", "*.b[;*.gif", true},
+        {"a.b[", "*.b[", true},
+        {"a.bmp", "[ab].bmp", false},
+        {"[ab].bmp", "[ab].bmp", true},
+        {"xa.bmp", "a.bmp", false},
+        {"a.bmpa.bmp", "*.gif;a.bmp", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(matchesPatterns(c.name, splitPatterns(c.patterns)), c.expected)

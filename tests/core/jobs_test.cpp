@@ -32,7 +32,8 @@ TEST(FileExistsTest, Cases) {
         {dir.filePath("missing.txt"), false},
         {"", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(FileExists(c.path), c.expected) << c.path.toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(FileExists(c.path), c.expected) << c.path.toStdString();
 }
 
 TEST(SameFolderTest, Cases) {

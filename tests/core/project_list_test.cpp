@@ -19,7 +19,8 @@ void expectAligned(const ProjectList& list) {
 
 QStringList rowTexts(const ProjectList& list) {
     QStringList rows;
-    for (const BitmapEntry& e : list.entries()) rows << e.rowText();
+    for (const BitmapEntry& e : list.entries())
+        rows << e.rowText();
     return rows;
 }
 
@@ -71,7 +72,8 @@ TEST(ProjectListTest, RemoveSelectedCases) {
     for (const Case& c : cases) {
         ProjectList list;
         addSelectedFiles(list, "/p", {"e0", "e1", "e2", "e3"}, "/c8");
-        for (int i : c.selected) list.setSelected(i, true);
+        for (int i : c.selected)
+            list.setSelected(i, true);
         EXPECT_EQ(list.removeSelected(), int(c.selected.size()));
         EXPECT_EQ(rowTexts(list), c.remaining);
         expectAligned(list);
@@ -100,17 +102,19 @@ TEST(ProjectListTest, SelectAllSetsSelectingOnlyWhileItRuns) {
         ++clicks;
         selectingSeen = project.selecting;
     };
-    selectAllGuarded(project, 0, [&] { project.list().selectAll(); }, clicked);
+    selectAllGuarded(
+        project, 0, [&] { project.list().selectAll(); }, clicked);
     EXPECT_EQ(project.selecting, 0);
     EXPECT_EQ(clicks, 0);
 
     addSelectedFiles(project.list(), "/p", {"a", "b", "c"}, "/c8");
-    selectAllGuarded(project, project.list().count(), [&] { project.list().selectAll(); },
-                     clicked);
+    selectAllGuarded(
+        project, project.list().count(), [&] { project.list().selectAll(); }, clicked);
     EXPECT_EQ(project.selecting, 0);
     EXPECT_EQ(clicks, 3);
     EXPECT_EQ(selectingSeen, 1);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(project.list().isSelected(i));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(project.list().isSelected(i));
 }
 
 TEST(ProjectListTest, ClearKeepsFilenameAndLimitHolds) {

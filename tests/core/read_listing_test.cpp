@@ -30,16 +30,17 @@ INSTANTIATE_TEST_SUITE_P(
                       // both phrases: colour wins, the other phrase stays in the switch
                       LineCase{"4 Bpp Monochrome Bpp Colour", "/c4 Bpp Monochrome"},
                       // blanks are trimmed, tabs are kept
-                      LineCase{"   24   Bpp Colour   ", "/c24"}, LineCase{"\t24 Bpp Colour", "/c\t24"},
-                      LineCase{"16 Bpp Colour\t", "/c16  \t"},
-                      LineCase{" 2 Bpp Monochrome ", "/2"},
+                      LineCase{"   24   Bpp Colour   ", "/c24"},
+                      LineCase{"\t24 Bpp Colour", "/c\t24"},
+                      LineCase{"16 Bpp Colour\t", "/c16  \t"}, LineCase{" 2 Bpp Monochrome ", "/2"},
                       // the phrase may stand anywhere and more than once; the rest is kept
-                      LineCase{"Bpp Colour 12", "/c12"}, LineCase{"12 Bpp Colour Bpp Colour", "/c12"},
+                      LineCase{"Bpp Colour 12", "/c12"},
+                      LineCase{"12 Bpp Colour Bpp Colour", "/c12"},
                       LineCase{"32 Bpp Colour with alpha channel", "/c32   with alpha channel"}));
 
 struct ListingCase {
-    int lines;         // number of lines in the listing
-    int colourLineAt;  // 0: every line reads "12 Bpp Colour"; else only this line number does
+    int lines;        // number of lines in the listing
+    int colourLineAt; // 0: every line reads "12 Bpp Colour"; else only this line number does
     QStringList expected;
 };
 
@@ -58,9 +59,9 @@ TEST_P(ListingTest, OneSwitchPerColourLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ListingTest,
-    ::testing::Values(ListingCase{0, 0, {}}, ListingCase{8, 0, {}},
-                      ListingCase{9, 0, {"/c12"}}, ListingCase{14, 0, {"/c12"}},
-                      ListingCase{15, 0, {"/c12", "/c12"}}, ListingCase{20, 0, {"/c12", "/c12"}},
+    ::testing::Values(ListingCase{0, 0, {}}, ListingCase{8, 0, {}}, ListingCase{9, 0, {"/c12"}},
+                      ListingCase{14, 0, {"/c12"}}, ListingCase{15, 0, {"/c12", "/c12"}},
+                      ListingCase{20, 0, {"/c12", "/c12"}},
                       ListingCase{21, 0, {"/c12", "/c12", "/c12"}},
                       ListingCase{15, 9, {"/c12", "/1"}}, ListingCase{15, 15, {"/1", "/c12"}},
                       ListingCase{8, 8, {}}));
@@ -92,7 +93,8 @@ TEST(ColourLine, RealListingsGiveOneSwitchPerBitmap) {
         QStringList expected;
         for (const QString& l : lines)
             if (const auto d = depth.match(l); d.hasMatch())
-                expected << (d.captured(2) == QStringLiteral("Colour") ? "/c" : "/") + d.captured(1);
+                expected << (d.captured(2) == QStringLiteral("Colour") ? "/c" : "/") +
+                                d.captured(1);
         EXPECT_EQ(expected.size(), m.captured(1).toInt()) << name.toStdString();
         EXPECT_EQ(switchesFromListing(lines), expected) << name.toStdString();
     }

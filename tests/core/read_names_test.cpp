@@ -70,10 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"a^b.mbm", false}, NameCase{"100%.mbm", false},
                       NameCase{"a,b.mbm", false}, NameCase{"a;b.mbm", false},
                       NameCase{"a=b.mbm", false}, NameCase{"a\"b.mbm", false},
-                      NameCase{"a\tb.mbm", false}, NameCase{"", false},
-                      NameCase{"temp.log", false}, NameCase{"CLEANUP.BAT", false},
-                      NameCase{"bmconv.exe", false}, NameCase{"image01-02-03_0.bmp", false},
-                      NameCase{"-v.mbm", false}, NameCase{"Caf\xc3\xa9.mbm", false}));
+                      NameCase{"a\tb.mbm", false}, NameCase{"", false}, NameCase{"temp.log", false},
+                      NameCase{"CLEANUP.BAT", false}, NameCase{"bmconv.exe", false},
+                      NameCase{"image01-02-03_0.bmp", false}, NameCase{"-v.mbm", false},
+                      NameCase{"Caf\xc3\xa9.mbm", false}));
 
 TEST(SafeArchiveName, CarriesTheStamp) {
     EXPECT_EQ(safeArchiveName("14-03-27a"), QStringLiteral("archive14-03-27a.mbm"));

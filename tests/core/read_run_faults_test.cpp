@@ -20,7 +20,9 @@ ReadingOptions at(const QTime& t) {
     return o;
 }
 
-QString realMbm(const QString& name) { return testdata() + QStringLiteral("/real-mbm/") + name; }
+QString realMbm(const QString& name) {
+    return testdata() + QStringLiteral("/real-mbm/") + name;
+}
 
 void addEntry(Project& p) {
     p.list().append("/c8", "/pics/", "a.bmp");
@@ -51,11 +53,12 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
     StatusRecorder status;
     Project project;
     addEntry(project);
-    const ReadingOutcome out = runReading(pf.folder(), archive, QFileInfo(archive).fileName(),
-                                          status, ui, project);
+    const ReadingOutcome out =
+        runReading(pf.folder(), archive, QFileInfo(archive).fileName(), status, ui, project);
     EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String(c.says))) << ui.messages[0].text.toStdString();
+    EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String(c.says)))
+        << ui.messages[0].text.toStdString();
     EXPECT_EQ(ui.messages[0].text == QStringLiteral("Not a valid archive"),
               QByteArray(c.says) == "Not a valid archive");
     EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
@@ -69,12 +72,12 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, InvalidArchiveTest,
-    ::testing::Values(
-        InvalidCase{"corrupt", true, true, QByteArray(), "Not a valid archive"},
-        InvalidCase{"text", true, true, QByteArray("not an archive\r\n"), "Not a valid archive"},
-        InvalidCase{"empty", true, true, QByteArray(""), "Not a valid archive"},
-        InvalidCase{"noBmconv", false, true, QByteArray(), "bmconv.exe is missing"},
-        InvalidCase{"noBatchrun", true, false, QByteArray(), "batchrun"}),
+    ::testing::Values(InvalidCase{"corrupt", true, true, QByteArray(), "Not a valid archive"},
+                      InvalidCase{"text", true, true, QByteArray("not an archive\r\n"),
+                                  "Not a valid archive"},
+                      InvalidCase{"empty", true, true, QByteArray(""), "Not a valid archive"},
+                      InvalidCase{"noBmconv", false, true, QByteArray(), "bmconv.exe is missing"},
+                      InvalidCase{"noBatchrun", true, false, QByteArray(), "batchrun"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ReadingRunFaults, MissingArchiveIsNotValid) {
@@ -86,7 +89,8 @@ TEST(ReadingRunFaults, MissingArchiveIsNotValid) {
         runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui, project);
     EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(ui.messages[0].text.contains("gone.mbm does not exist")) << ui.messages[0].text.toStdString();
+    EXPECT_TRUE(ui.messages[0].text.contains("gone.mbm does not exist"))
+        << ui.messages[0].text.toStdString();
     EXPECT_EQ(filesIn(pf.folder().tempextract()), QStringList());
 }
 
@@ -102,8 +106,8 @@ TEST(ReadingRunFaults, StaleMarkerAndListingAreIgnored) {
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
-    const ReadingOutcome out = runReading(p, realMbm("mono_m2.mbm"), "mono_m2.mbm", status, ui,
-                                          project);
+    const ReadingOutcome out =
+        runReading(p, realMbm("mono_m2.mbm"), "mono_m2.mbm", status, ui, project);
     EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
     EXPECT_EQ(out.switches, QStringList());
     EXPECT_EQ(project.list().count(), 0);
@@ -121,8 +125,8 @@ TEST(ReadingRunFaults, RunsInOneSecondKeepTheirBitmaps) {
     const ReadingOutcome first =
         runReading(pf.folder(), realMbm("tfbs.mbm"), "tfbs.mbm", status, ui, project, same);
     const QByteArray firstBitmap = readAll(pf.folder().inTempextract("image08-00-00_0.bmp"));
-    const ReadingOutcome second = runReading(pf.folder(), realMbm("mono_c8.mbm"), "mono_c8.mbm",
-                                             status, ui, project, same);
+    const ReadingOutcome second =
+        runReading(pf.folder(), realMbm("mono_c8.mbm"), "mono_c8.mbm", status, ui, project, same);
     EXPECT_EQ(first.stamp, QStringLiteral("08-00-00"));
     EXPECT_EQ(second.stamp, QStringLiteral("08-00-00a"));
     ASSERT_EQ(project.list().count(), 3);
@@ -190,8 +194,8 @@ TEST(ReadingRunFaults, ArchiveInsideTheWorkFolderSurvives) {
 
 struct ShortCase {
     const char* label;
-    int blocked;   // the bitmap the converter does not leave behind
-    int appended;  // entries that come out of the run
+    int blocked;  // the bitmap the converter does not leave behind
+    int appended; // entries that come out of the run
 };
 
 class ShortSplitTest : public ::testing::TestWithParam<ShortCase> {};
@@ -214,7 +218,8 @@ TEST_P(ShortSplitTest, AppendsWhatExistsAndSaysSo) {
     const ShortCase& c = GetParam();
     TempProgramFolder pf;
     QTemporaryDir src;
-    const QString archive = makeArchive(src.path(), "five.mbm", {"/c8", "/c12", "/c16", "/c24", "/1"});
+    const QString archive =
+        makeArchive(src.path(), "five.mbm", {"/c8", "/c12", "/c16", "/c24", "/1"});
     ASSERT_FALSE(archive.isEmpty());
     installShortConverter(pf, extractedBitmapName("06-06-06", c.blocked));
     ScriptedInteraction ui;
@@ -230,7 +235,8 @@ TEST_P(ShortSplitTest, AppendsWhatExistsAndSaysSo) {
         EXPECT_TRUE(QFile::exists(project.list().at(i).dir + project.list().at(i).name));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
-    EXPECT_TRUE(ui.messages[0].text.startsWith(QStringLiteral("%1 of the 5 bitmaps").arg(5 - c.appended)))
+    EXPECT_TRUE(
+        ui.messages[0].text.startsWith(QStringLiteral("%1 of the 5 bitmaps").arg(5 - c.appended)))
         << ui.messages[0].text.toStdString();
     EXPECT_EQ(project.filename(), kNoname);
     EXPECT_TRUE(out.cleanedUp);
@@ -245,7 +251,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ShortSplitTest,
 TEST(ReadingRunFaults, FullListTakesWhatFitsAndSaysSo) {
     TempProgramFolder pf;
     QTemporaryDir src;
-    const QString archive = makeArchive(src.path(), "five.mbm", {"/c8", "/c12", "/c16", "/c24", "/1"});
+    const QString archive =
+        makeArchive(src.path(), "five.mbm", {"/c8", "/c12", "/c16", "/c24", "/1"});
     ASSERT_FALSE(archive.isEmpty());
     ScriptedInteraction ui;
     StatusRecorder status;

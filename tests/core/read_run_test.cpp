@@ -104,9 +104,9 @@ TEST(ReadingRunFiles, WrittenLineByLine) {
     const ProgramFolder p = pf.folder();
     const QString cd = QStringLiteral("cd \"%1\"").arg(p.tempextract());
     const auto& scanning = watch.snapshots.value("Scanning mbm file");
-    EXPECT_EQ(scanning.value("scan.bat"),
-              crlf({p.path().left(2), cd, "bmconv /v icons.mbm > temp.log",
-                    "echo \"done\" > end.log"}));
+    EXPECT_EQ(
+        scanning.value("scan.bat"),
+        crlf({p.path().left(2), cd, "bmconv /v icons.mbm > temp.log", "echo \"done\" > end.log"}));
     EXPECT_EQ(scanning.value("icons.mbm"), readAll(archive));
     EXPECT_FALSE(scanning.contains("end.log"));
 
@@ -129,19 +129,21 @@ TEST(ReadingRunFiles, WrittenLineByLine) {
 TEST(ReadingRun, ElevenBitmapsNamedZeroToTen) {
     TempProgramFolder pf;
     QTemporaryDir src;
-    const QStringList switches{"/1", "/2", "/4", "/8", "/c4", "/c8", "/c12", "/c16", "/c24", "/c32", "/c8"};
+    const QStringList switches{"/1",   "/2",   "/4",   "/8",   "/c4", "/c8",
+                               "/c12", "/c16", "/c24", "/c32", "/c8"};
     const QString archive = makeArchive(src.path(), "eleven.mbm", switches, 5, 3);
     ASSERT_FALSE(archive.isEmpty());
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
-    const ReadingOutcome out = runReading(pf.folder(), archive, "eleven.mbm", status, ui, project,
-                                          at(QTime(10, 0, 0)));
+    const ReadingOutcome out =
+        runReading(pf.folder(), archive, "eleven.mbm", status, ui, project, at(QTime(10, 0, 0)));
     ASSERT_EQ(out.kind, ReadingOutcome::Extracted);
     ASSERT_EQ(project.list().count(), 11);
     EXPECT_EQ(project.list().at(0).name, QStringLiteral("image10-00-00_0.bmp"));
     EXPECT_EQ(project.list().at(10).name, QStringLiteral("image10-00-00_10.bmp"));
-    for (int k = 0; k < 11; ++k) EXPECT_EQ(project.list().at(k).colour, switches.at(k));
+    for (int k = 0; k < 11; ++k)
+        EXPECT_EQ(project.list().at(k).colour, switches.at(k));
     EXPECT_EQ(filesIn(pf.folder().tempextract()).size(), 11);
 }
 

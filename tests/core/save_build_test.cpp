@@ -14,7 +14,7 @@ namespace {
 
 /// A program folder, a picture folder and a save of its pictures into `target`.
 class SaveBuild : public ::testing::Test {
-protected:
+  protected:
     void makePictures(const QStringList& names) {
         for (int i = 0; i < names.size(); ++i) {
             const QImage img = makePicture(9 + i, 7, i * 31);
@@ -70,8 +70,8 @@ TEST_F(SaveBuild, MakesWhatTheConverterMakesAndLeavesOnlyErrorLog) {
     const std::vector<QImage> back = splitArchive(target, 3);
     ASSERT_EQ(back.size(), 3u);
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(samePixels(back[size_t(i)], asConverterKeepsIt(QImage(
-                                                    pics.filePath(entries[size_t(i)].name)))))
+        EXPECT_TRUE(samePixels(back[size_t(i)],
+                               asConverterKeepsIt(QImage(pics.filePath(entries[size_t(i)].name)))))
             << i;
     waitForCleanUp();
     EXPECT_EQ(filesIn(pf.folder().temp()), QStringList({"error.log"}));
@@ -120,8 +120,8 @@ TEST_F(SaveBuild, PassesOnTheConvertersOwnMessage) {
 TEST_F(SaveBuild, NamesThePicturesThatCouldNotBeConverted) {
     makePictures({"a.png"});
     writeAll(pics.filePath(QStringLiteral("broken.jpg")), "not a picture");
-    entries.push_back({QStringLiteral("/c8"), pics.path() + QLatin1Char('/'),
-                       QStringLiteral("broken.jpg")});
+    entries.push_back(
+        {QStringLiteral("/c8"), pics.path() + QLatin1Char('/'), QStringLiteral("broken.jpg")});
     writeAll(target, "old archive");
     const SavePlan p = plan();
     const Status s = build(p, {prepareSave(work, p), {}});
@@ -145,7 +145,8 @@ TEST_F(SaveBuild, WithoutTheBatchInterpreterTheWorkFilesAreRemovedDirectly) {
 
 TEST(ReplaceAtomically, ReplacesAWholeFileOrNothing) {
     QTemporaryDir dir;
-    const QString from = dir.filePath(QStringLiteral("new")), to = dir.filePath(QStringLiteral("t"));
+    const QString from = dir.filePath(QStringLiteral("new")),
+                  to = dir.filePath(QStringLiteral("t"));
     writeAll(to, "old");
     EXPECT_FALSE(replaceAtomically(dir.filePath(QStringLiteral("missing")), to).ok);
     EXPECT_EQ(readAll(to), QByteArray("old"));
@@ -163,7 +164,8 @@ TEST(ConverterMessage, DropsTheReportHeader) {
     writeAll(log, "\n\nBMCONV version 119 (MBM Zembrel).\nCompiling...\nMultiple bitmap store "
                   "type: File store\nEpoc file: x\n\nBitmap file 1\t: a.bmp\n"
                   "a.bmp: cannot open a.bmp\nFile does not exist\n");
-    EXPECT_EQ(converterMessage(log), QStringLiteral("a.bmp: cannot open a.bmp\nFile does not exist"));
+    EXPECT_EQ(converterMessage(log),
+              QStringLiteral("a.bmp: cannot open a.bmp\nFile does not exist"));
     EXPECT_EQ(converterMessage(dir.filePath(QStringLiteral("none"))), QString());
 }
 

@@ -73,16 +73,16 @@ INSTANTIATE_TEST_SUITE_P(
         WorkCase{"a made-up bare name that is taken gets a number",
                  {entry("/p/", "a b.jpg"), entry("/p/", "a_b.jpg")},
                  {"a_b_2.bmp", "a_b.bmp"}},
-        WorkCase{"letters outside ASCII are replaced",
-                 {entry("/p/", "b\xc3\xa4r.jpg")},
-                 {"b_r.bmp"}}));
+        WorkCase{
+            "letters outside ASCII are replaced", {entry("/p/", "b\xc3\xa4r.jpg")}, {"b_r.bmp"}}));
 
 TEST(WorkNames, AreBareAndUniqueForManyCollidingPictures) {
     std::vector<BitmapEntry> entries;
-    const char* names[] = {"x.jpg", "x.gif", "x.bmp", "X.JPG", "x y.jpg", "x_y.gif", "1.bmp",
-                           "x_2.bmp", "%x%.gif", "x"};
+    const char* names[] = {"x.jpg",   "x.gif", "x.bmp",   "X.JPG",   "x y.jpg",
+                           "x_y.gif", "1.bmp", "x_2.bmp", "%x%.gif", "x"};
     for (const char* folder : {"/a/", "/b/", "/c/"})
-        for (const char* n : names) entries.push_back(entry(folder, n));
+        for (const char* n : names)
+            entries.push_back(entry(folder, n));
     const QStringList work = workBitmapNames(entries);
     ASSERT_EQ(work.size(), int(entries.size()));
     QSet<QString> seen;
@@ -107,22 +107,21 @@ TEST_P(OutputNameTest, IsBareAndClashesWithNothing) {
               QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, OutputNameTest,
-    ::testing::Values(OutputCase{"icons", {}, "icons"},
-                      OutputCase{"icons.mbm", {"a.bmp"}, "icons.mbm"},
-                      OutputCase{"Text1", {}, "Text1"},
-                      OutputCase{"my icons.mbm", {}, "my_icons.mbm"},
-                      OutputCase{"-icons", {}, "_icons"},
-                      OutputCase{"a.bmp", {"a.bmp"}, "a_2.bmp"},
-                      OutputCase{"A.BMP", {"a.bmp"}, "A_2.BMP"},
-                      OutputCase{"error.log", {}, "error_2.log"},
-                      OutputCase{"mbmcreater.txt", {}, "mbmcreater_2.txt"},
-                      OutputCase{"", {}, "archive.mbm"}));
+INSTANTIATE_TEST_SUITE_P(Titles, OutputNameTest,
+                         ::testing::Values(OutputCase{"icons", {}, "icons"},
+                                           OutputCase{"icons.mbm", {"a.bmp"}, "icons.mbm"},
+                                           OutputCase{"Text1", {}, "Text1"},
+                                           OutputCase{"my icons.mbm", {}, "my_icons.mbm"},
+                                           OutputCase{"-icons", {}, "_icons"},
+                                           OutputCase{"a.bmp", {"a.bmp"}, "a_2.bmp"},
+                                           OutputCase{"A.BMP", {"a.bmp"}, "A_2.BMP"},
+                                           OutputCase{"error.log", {}, "error_2.log"},
+                                           OutputCase{"mbmcreater.txt", {}, "mbmcreater_2.txt"},
+                                           OutputCase{"", {}, "archive.mbm"}));
 
 TEST(BareNames, RefuseWhatABatchLineWouldInterpret) {
-    for (const char* bad : {"a b", "a&b", "a|b", "a<b", "a>b", "a^b", "a%b", "a\"b", "a,b",
-                            "a;b", "a=b", "a*b", "a?b", "a\tb", ""})
+    for (const char* bad : {"a b", "a&b", "a|b", "a<b", "a>b", "a^b", "a%b", "a\"b", "a,b", "a;b",
+                            "a=b", "a*b", "a?b", "a\tb", ""})
         EXPECT_FALSE(isBareName(QString::fromUtf8(bad))) << bad;
     for (const char* good : {"a.bmp", "A-b_c.bmp", "x(1).bmp", "v1.2~3.bmp"})
         EXPECT_TRUE(isBareName(QString::fromUtf8(good))) << good;

@@ -18,8 +18,8 @@ struct TargetCase {
 class SaveTargetTest : public ::testing::TestWithParam<TargetCase> {};
 
 TEST_P(SaveTargetTest, AppendsMbmUnlessTheLastFourCharactersAreExactlyMbm) {
-    const SaveTarget t = targetFromDialog(QString::fromUtf8(GetParam().chosen),
-                                          QString::fromUtf8(GetParam().title));
+    const SaveTarget t =
+        targetFromDialog(QString::fromUtf8(GetParam().chosen), QString::fromUtf8(GetParam().title));
     EXPECT_EQ(t.myfile, QString::fromUtf8(GetParam().myfile));
     EXPECT_EQ(t.mytitle, QString::fromUtf8(GetParam().title)) << "the title is as reported";
 }
@@ -43,11 +43,10 @@ TEST(SavePlan, WritesTheDocumentedCommandFileAndBuildBatch) {
     EXPECT_EQ(plan.outputName, QStringLiteral("icons"));
     EXPECT_EQ(plan.commandFile, QStringList({"icons", "/c12photo.bmp", "/c8logo.bmp"}));
     const QString sep = QDir::separator();
-    EXPECT_EQ(plan.buildBatch,
-              QStringList({"/o", "cd \"/opt/zembrel" + sep + "temp" + sep + "\"",
-                           "bmconv.exe mbmcreater.txt > error.log", "echo off",
-                           "del photo.bmp", "del logo.bmp", "del mbmcreater.txt",
-                           "del bmconv.exe", "echo \"Done\" > end.log"}));
+    EXPECT_EQ(plan.buildBatch, QStringList({"/o", "cd \"/opt/zembrel" + sep + "temp" + sep + "\"",
+                                            "bmconv.exe mbmcreater.txt > error.log", "echo off",
+                                            "del photo.bmp", "del logo.bmp", "del mbmcreater.txt",
+                                            "del bmconv.exe", "echo \"Done\" > end.log"}));
     ASSERT_EQ(plan.pictures.size(), 2u);
     EXPECT_EQ(plan.pictures[0].workName, QStringLiteral("photo.bmp"));
     EXPECT_EQ(plan.pictures[1].dir + plan.pictures[1].name, QStringLiteral("/pics/logo.gif"));
@@ -79,8 +78,7 @@ TEST(PrepareSave, WritesBothFilesWithCrLfAndCopiesTheTool) {
     EXPECT_TRUE(prepareSave(work, plan).isEmpty());
     EXPECT_EQ(readAll(pf.folder().inTemp(QStringLiteral("mbmcreater.txt"))),
               crlf(plan.commandFile));
-    EXPECT_EQ(readAll(pf.folder().inTemp(QStringLiteral("mbmcreater.bat"))),
-              crlf(plan.buildBatch));
+    EXPECT_EQ(readAll(pf.folder().inTemp(QStringLiteral("mbmcreater.bat"))), crlf(plan.buildBatch));
     EXPECT_TRUE(QFile::exists(pf.folder().inTemp(QStringLiteral("bmconv.exe"))));
     EXPECT_FALSE(QFile::exists(pf.folder().inTemp(QStringLiteral("photo.bmp"))));
 }

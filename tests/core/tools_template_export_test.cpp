@@ -23,8 +23,9 @@ std::vector<ExportCase> exportCases() {
         {"default texts, one entry",
          kDefaults,
          {{"/c8", "C:\\Pics\\", "a.bmp"}},
-         {"Text @ begining of file ", "copy C:\\Pics\\a.bmp to c:\\images\\\r\n"
-                                      "echo \"a.bmp was copied\"\r\n",
+         {"Text @ begining of file ",
+          "copy C:\\Pics\\a.bmp to c:\\images\\\r\n"
+          "echo \"a.bmp was copied\"\r\n",
           "Text @ ending of file"}},
         {"drive root folder joins directly",
          {"", "<$path$><$filename$>", ""},
@@ -46,7 +47,9 @@ std::vector<ExportCase> exportCases() {
          {"B", "<$filename$>", "E"},
          {{"/c4", "C:\\p\\", "<$path$><$colour$>.bmp"}},
          {"B", "C:\\p\\/c4.bmp", "E"}},
-        {"an emptied list gives the begin and end texts only", kDefaults, {},
+        {"an emptied list gives the begin and end texts only",
+         kDefaults,
+         {},
          {"Text @ begining of file ", "Text @ ending of file"}},
         {"LF line ends in the template become CR LF",
          {"B", "one\ntwo\rthree\r\n", "E"},

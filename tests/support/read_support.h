@@ -26,7 +26,8 @@ inline QString makeArchive(const QString& dir, const QString& name, const QStrin
     p.setWorkingDirectory(dir);
     p.start(binDir() + QStringLiteral("/bmconv.exe"), args);
     if (!p.waitForFinished(120000) || p.exitCode() != 0) return {};
-    for (int k = 0; k < switches.size(); ++k) QFile::remove(QDir(dir).filePath(QStringLiteral("pic%1.bmp").arg(k)));
+    for (int k = 0; k < switches.size(); ++k)
+        QFile::remove(QDir(dir).filePath(QStringLiteral("pic%1.bmp").arg(k)));
     return QDir(dir).filePath(name);
 }
 
@@ -39,7 +40,7 @@ inline QStringList filesIn(const QString& dir) {
 /// the work folder at that moment (the run writes each file before the status that
 /// follows it).
 class WorkFolderWatcher : public StatusSink {
-public:
+  public:
     explicit WorkFolderWatcher(QString workFolder) : m_work(std::move(workFolder)) {}
     void setStatus(const QString& text) override {
         texts << text;
@@ -53,7 +54,7 @@ public:
     /// Per status text: file name -> bytes.
     QMap<QString, QMap<QString, QByteArray>> snapshots;
 
-private:
+  private:
     QString m_work;
 };
 

@@ -29,7 +29,8 @@ inline std::vector<QImage> splitArchive(const QString& mbm, int count) {
     const QString copy = dir.filePath(QStringLiteral("a.mbm"));
     if (!QFile::copy(mbm, copy)) return {};
     QStringList args{QStringLiteral("/u"), QStringLiteral("a.mbm")};
-    for (int i = 0; i < count; ++i) args << QStringLiteral("out%1.bmp").arg(i);
+    for (int i = 0; i < count; ++i)
+        args << QStringLiteral("out%1.bmp").arg(i);
     if (runBmconv(dir.path(), args) != 0) return {};
     std::vector<QImage> images;
     for (int i = 0; i < count; ++i)

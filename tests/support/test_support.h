@@ -15,17 +15,23 @@
 #include <gtest/gtest.h>
 
 /// Lets GoogleTest print QString values readably.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace testing_support {
 
-inline QString binDir() { return QStringLiteral(ZEMBREL_BIN_DIR); }
-inline QString testdata() { return QStringLiteral(ZEMBREL_TESTDATA); }
+inline QString binDir() {
+    return QStringLiteral(ZEMBREL_BIN_DIR);
+}
+inline QString testdata() {
+    return QStringLiteral(ZEMBREL_TESTDATA);
+}
 
 /// A program folder of its own in a temp dir, holding copies of bmconv.exe and batchrun
 /// (unless asked to leave one out).
 class TempProgramFolder {
-public:
+  public:
     explicit TempProgramFolder(bool withBmconv = true, bool withBatchrun = true) {
         EXPECT_TRUE(m_dir.isValid());
         if (withBmconv) copyExecutable(QStringLiteral("bmconv.exe"));
@@ -35,7 +41,7 @@ public:
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
-private:
+  private:
     void copyExecutable(const QString& name) {
         const QString from = binDir() + QLatin1Char('/') + name;
         const QString to = m_dir.filePath(name);
@@ -47,11 +53,11 @@ private:
 
 /// Scripted answers for file dialogs and a record of every message box and dialog shown.
 class ScriptedInteraction : public Interaction {
-public:
+  public:
     /// The next file dialog answers `path`; an empty optional answers Cancel.
-  void answer(const std::optional<QString>& path) {
-      m_answers.push_back({path.has_value(), path.value_or(QString())});
-  }
+    void answer(const std::optional<QString>& path) {
+        m_answers.push_back({path.has_value(), path.value_or(QString())});
+    }
 
     std::optional<QString> fileDialog(const FileDialogRequest& request) override {
         requests.push_back(request);
@@ -74,18 +80,18 @@ public:
     std::vector<FileDialogRequest> requests;
     std::vector<Message> messages;
 
-private:
-  // Kept apart from std::optional, whose copies of QString upset the compiler's checks.
-  struct Answer {
-      bool chosen;
-      QString path;
-  };
-  std::deque<Answer> m_answers;
+  private:
+    // Kept apart from std::optional, whose copies of QString upset the compiler's checks.
+    struct Answer {
+        bool chosen;
+        QString path;
+    };
+    std::deque<Answer> m_answers;
 };
 
 /// Records every status text a job sets.
 class StatusRecorder : public StatusSink {
-public:
+  public:
     void setStatus(const QString& text) override { texts << text; }
     QStringList texts;
 };
@@ -108,15 +114,17 @@ inline QImage makePicture(int w, int h, int seed = 0) {
     QImage img(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 37 + seed) & 255, (y * 53 + seed * 7) & 255,
-                                    ((x + y) * 11 + seed * 3) & 255));
+            img.setPixel(x, y,
+                         qRgb((x * 37 + seed) & 255, (y * 53 + seed * 7) & 255,
+                              ((x + y) * 11 + seed * 3) & 255));
     return img;
 }
 
 /// Joins CR LF ended lines, as the system writes text files.
 inline QByteArray crlf(const QStringList& lines) {
     QByteArray out;
-    for (const QString& l : lines) out += l.toLocal8Bit() + "\r\n";
+    for (const QString& l : lines)
+        out += l.toLocal8Bit() + "\r\n";
     return out;
 }
 

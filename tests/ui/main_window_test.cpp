@@ -59,7 +59,8 @@ TEST_F(MainWindowFixture, StartsOnC8WithTheDocumentedPatternsAndTitle) {
     EXPECT_EQ(w->colourselection->count(), 9);
     EXPECT_EQ(w->Combo1->currentText(), "*.jpg;*.bmp;*.gif");
     QStringList items;
-    for (int i = 0; i < w->Combo1->count(); ++i) items << w->Combo1->itemText(i);
+    for (int i = 0; i < w->Combo1->count(); ++i)
+        items << w->Combo1->itemText(i);
     EXPECT_EQ(items, QStringList({"*.bmp", "*.jpg", "*.gif", "*.jpg;*.bmp;*.gif"}));
     EXPECT_EQ(w->File1->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(w->DisplayList->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -76,16 +77,18 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
             EXPECT_FALSE(a->isSeparator());
         }
     }
-    EXPECT_EQ(entries, QStringList({"file:&File", "new:&New", "save:&Save", "saveas:Save &As",
-                                    "open:&Open", "import:&Import", "exit:E&xit", "tools:&Tools",
-                                    "exportlist:&Export list",
-                                    "customlistexport:&Custom list export",
-                                    "importdemoicon:Import &demo icon", "help:&Help",
-                                    "about:&About"}));
-    const QList<QWidget*> order = {w->Drive1,   w->Dir1,     w->File1,       w->Combo1,
-                                   w->Command1, w->Command2, w->colourselection, w->DisplayList,
-                                   w->Command3, w->Command4, w->Command5,    w->Command6,
-                                   w->Command7, w->colourselection2};
+    EXPECT_EQ(entries,
+              QStringList({"file:&File", "new:&New", "save:&Save", "saveas:Save &As", "open:&Open",
+                           "import:&Import", "exit:E&xit", "tools:&Tools",
+                           "exportlist:&Export list", "customlistexport:&Custom list export",
+                           "importdemoicon:Import &demo icon", "help:&Help", "about:&About"}));
+    const QList<QWidget*> order = {w->Drive1,          w->Dir1,
+                                   w->File1,           w->Combo1,
+                                   w->Command1,        w->Command2,
+                                   w->colourselection, w->DisplayList,
+                                   w->Command3,        w->Command4,
+                                   w->Command5,        w->Command6,
+                                   w->Command7,        w->colourselection2};
     // Walk the focus chain from the first control and keep the named ones, in order.
     QList<QWidget*> seen;
     QWidget* wdg = order.first();
@@ -98,7 +101,8 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
 
 TEST_F(MainWindowFixture, BrowseAddAndEditTheList) {
     QTemporaryDir dir;
-    for (const char* n : {"a.bmp", "b.GIF", "c.jpg", "d.txt"}) writeAll(dir.filePath(n), "x");
+    for (const char* n : {"a.bmp", "b.GIF", "c.jpg", "d.txt"})
+        writeAll(dir.filePath(n), "x");
     ASSERT_TRUE(w->Dir1->setPath(dir.path()));
     EXPECT_EQ(w->File1->count(), 3);
     w->Combo1->setEditText("*.bmp");
@@ -134,7 +138,8 @@ TEST_F(MainWindowFixture, BrowseAddAndEditTheList) {
 // Files that no longer fit are not dropped silently.
 TEST_F(MainWindowFixture, AddingToAFullListSaysHowManyWereLeft) {
     QTemporaryDir dir;
-    for (const char* n : {"a.bmp", "b.bmp", "c.bmp"}) writeAll(dir.filePath(n), "x");
+    for (const char* n : {"a.bmp", "b.bmp", "c.bmp"})
+        writeAll(dir.filePath(n), "x");
     ASSERT_TRUE(w->Dir1->setPath(dir.path()));
     std::vector<BitmapEntry> filler(size_t(ProjectList::kMaxEntries - 1), {"/c8", "/p/", "x.bmp"});
     w->list().appendAll(filler);

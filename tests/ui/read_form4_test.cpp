@@ -32,9 +32,10 @@ TEST_P(Form4ExtractTest, RunsAndClosesItself) {
     f->Text2->setText(QFileInfo(archive).fileName());
     f->show();
     f->extract();
-    ASSERT_TRUE(f);  // deleted only when the event loop runs
+    ASSERT_TRUE(f); // deleted only when the event loop runs
     QStringList listed;
-    for (int i = 0; i < f->List1->count(); ++i) listed << f->List1->item(i)->text();
+    for (int i = 0; i < f->List1->count(); ++i)
+        listed << f->List1->item(i)->text();
     EXPECT_EQ(listed, c.switches);
     EXPECT_FALSE(f->List1->isVisible());
     EXPECT_EQ(f->Label1->text(), QStringLiteral("Status:"));
@@ -45,11 +46,11 @@ TEST_P(Form4ExtractTest, RunsAndClosesItself) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.isNull(); }, 5000));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Archives, Form4ExtractTest,
-    ::testing::Values(Form4Case{"twoMono", "tfbs.mbm", {"/2", "/2"}, 0},
-                      Form4Case{"colour12", "rc_rom12.mbm", {"/c12"}, 0},
-                      Form4Case{"invalid", "corrupt/05_bitsperpixel.mbm", {}, 1}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Archives, Form4ExtractTest,
+                         ::testing::Values(Form4Case{"twoMono", "tfbs.mbm", {"/2", "/2"}, 0},
+                                           Form4Case{"colour12", "rc_rom12.mbm", {"/c12"}, 0},
+                                           Form4Case{
+                                               "invalid", "corrupt/05_bitsperpixel.mbm", {}, 1}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace

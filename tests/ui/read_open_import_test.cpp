@@ -10,7 +10,9 @@ using namespace testing_support;
 
 namespace {
 
-QString realMbm(const QString& name) { return testdata() + QStringLiteral("/real-mbm/") + name; }
+QString realMbm(const QString& name) {
+    return testdata() + QStringLiteral("/real-mbm/") + name;
+}
 
 struct ReadFixture : ::testing::Test {
     TempProgramFolder pf;
@@ -24,14 +26,17 @@ struct ReadFixture : ::testing::Test {
     QStringList rowTexts() const {
         QStringList rows;
         auto* model = w->DisplayList->model();
-        for (int i = 0; i < model->rowCount(); ++i) rows << model->index(i, 0).data().toString();
+        for (int i = 0; i < model->rowCount(); ++i)
+            rows << model->index(i, 0).data().toString();
         return rows;
     }
     QStringList bitmapsInWork() const {
         return QDir(pf.folder().tempextract()).entryList({"*.bmp"}, QDir::Files, QDir::Name);
     }
     // The run closes Form4 itself; it goes once the event loop has run.
-    bool statusWindowGone() { return QTest::qWaitFor([&] { return !w->form(4); }, 5000); }
+    bool statusWindowGone() {
+        return QTest::qWaitFor([&] { return !w->form(4); }, 5000);
+    }
 };
 
 class OpenArchiveTest : public ReadFixture, public ::testing::WithParamInterface<const char*> {};
@@ -51,7 +56,8 @@ TEST_P(OpenArchiveTest, ProjectHoldsExactlyTheArchive) {
     QStringList names;
     for (int k = 0; k < n; ++k) {
         const BitmapEntry& e = w->list().at(k);
-        EXPECT_TRUE(e.name.startsWith("image") && e.name.endsWith(QStringLiteral("_%1.bmp").arg(k)));
+        EXPECT_TRUE(e.name.startsWith("image") &&
+                    e.name.endsWith(QStringLiteral("_%1.bmp").arg(k)));
         EXPECT_EQ(e.dir, pf.folder().tempextract() + QDir::separator());
         EXPECT_EQ(rowTexts().at(k), e.colour + e.name);
         names << e.name;
@@ -152,7 +158,8 @@ TEST_F(ReadFixture, ImportTwiceAppendsTwoDistinctSets) {
     ASSERT_EQ(w->list().count(), 5);
     EXPECT_EQ(w->list().at(0).name, QStringLiteral("a.bmp"));
     QStringList names;
-    for (int i = 1; i < 5; ++i) names << w->list().at(i).name;
+    for (int i = 1; i < 5; ++i)
+        names << w->list().at(i).name;
     names.removeDuplicates();
     EXPECT_EQ(names.size(), 4);
     EXPECT_NE(names[0].section('_', 0, 0), names[2].section('_', 0, 0));
@@ -161,7 +168,8 @@ TEST_F(ReadFixture, ImportTwiceAppendsTwoDistinctSets) {
     EXPECT_EQ(bitmapsInWork(), names);
     EXPECT_EQ(w->project().filename(), QStringLiteral("/work/old.mbm"));
     QStringList changes;
-    for (const auto& args : titles) changes << args.at(0).toString();
+    for (const auto& args : titles)
+        changes << args.at(0).toString();
     EXPECT_EQ(changes, (QStringList{archive, "/work/old.mbm", archive, "/work/old.mbm"}));
 }
 

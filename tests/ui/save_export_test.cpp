@@ -10,7 +10,7 @@ using namespace save_support;
 namespace {
 
 class ExportList : public ::testing::Test {
-protected:
+  protected:
     TempProgramFolder pf{false, false};
     QTemporaryDir out;
     ScriptedInteraction ui;
@@ -18,7 +18,8 @@ protected:
 };
 
 TEST_F(ExportList, OneJpegEntryGivesTwoLinesAndTheSuccessMessage) {
-    form.list().append(QStringLiteral("/c8"), QStringLiteral("/pics/"), QStringLiteral("photo.jpg"));
+    form.list().append(QStringLiteral("/c8"), QStringLiteral("/pics/"),
+                       QStringLiteral("photo.jpg"));
     const QString path = out.filePath(QStringLiteral("list"));
     ui.answer(path);
     form.exportlist();

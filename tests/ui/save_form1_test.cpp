@@ -12,7 +12,7 @@ using namespace save_support;
 namespace {
 
 class Form1Save : public ::testing::Test {
-protected:
+  protected:
     explicit Form1Save(bool withBmconv = true) : pf(withBmconv, true) {}
 
     /// Adds a picture `name` in `folder` (a sub-folder of the picture folder) to the list.
@@ -22,8 +22,10 @@ protected:
         QDir().mkpath(dir);
         const QString path = dir + QLatin1Char('/') + name;
         const QImage img = makePicture(8 + seed % 5, 6 + seed % 3, seed * 17);
-        if (name.endsWith(QLatin1String(".gif"))) ASSERT_TRUE(writeGif(path, img));
-        else ASSERT_TRUE(img.save(path, name.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPEG"));
+        if (name.endsWith(QLatin1String(".gif")))
+            ASSERT_TRUE(writeGif(path, img));
+        else
+            ASSERT_TRUE(img.save(path, name.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPEG"));
         form.list().append(colour, dir + QLatin1Char('/'), name);
         sources << path;
     }
@@ -146,7 +148,7 @@ TEST_F(Form1Save, AnUnreadablePictureFailsTheSaveWithItsName) {
 }
 
 class Form1SaveWithoutTool : public Form1Save {
-protected:
+  protected:
     Form1SaveWithoutTool() : Form1Save(false) {}
 };
 

@@ -19,7 +19,7 @@ struct ConversionRun {
 
 /// Fills a fresh Form3 with the pictures of `folder`, starts it and waits until it is gone.
 ConversionRun convert(const QString& folder, const QStringList& names, const QString& target,
-            const QStringList& targetNames = {}) {
+                      const QStringList& targetNames = {}) {
     ConversionRun run;
     QPointer<Form3> f = new Form3;
     EXPECT_EQ(f->windowTitle(), QStringLiteral("Converting ..."));
@@ -28,7 +28,8 @@ ConversionRun convert(const QString& folder, const QStringList& names, const QSt
         f->List1->addItem(folder + QLatin1Char('/'));
         f->List2->addItem(n);
     }
-    for (const QString& n : targetNames) f->List3->addItem(n);
+    for (const QString& n : targetNames)
+        f->List3->addItem(n);
     f->Text1->setText(QStringLiteral("bmp"));
     f->Text2->setText(target + QLatin1Char('/'));
     QObject::connect(f, &Form3::progressChanged, [&run](float v) { run.progress.push_back(v); });
@@ -79,7 +80,8 @@ TEST(Form3Conversion, SkipsWhatCannotBeReadAndStillCloses) {
     QTemporaryDir src, dst;
     writeAll(src.filePath(QStringLiteral("bad.jpg")), "not a picture");
     ASSERT_TRUE(makePicture(4, 4).save(src.filePath(QStringLiteral("good.bmp"))));
-    const ConversionRun run = convert(src.path(), {"missing.gif", "bad.jpg", "good.bmp"}, dst.path());
+    const ConversionRun run =
+        convert(src.path(), {"missing.gif", "bad.jpg", "good.bmp"}, dst.path());
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.failures.size(), 2);
     EXPECT_TRUE(run.failures[0].contains(QLatin1String("missing.gif")));

@@ -11,10 +11,11 @@ struct AboutWindow : ToolsFixture {
     Form5* open() {
         main->about();
         Form5* f = form<Form5>(5);
-        if (f) f->setUrlOpener([this](const QString& url) {
-            opened << url;
-            return true;
-        });
+        if (f)
+            f->setUrlOpener([this](const QString& url) {
+                opened << url;
+                return true;
+            });
         return f;
     }
     void installGuide() {
@@ -71,7 +72,8 @@ TEST_F(AboutWindow, MissingGuideOrBrowserIsReported) {
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_TRUE(ui.messages[0].text.contains("userguide.html"));
     EXPECT_TRUE(ui.messages[1].text.contains(home()));
-    for (const auto& m : ui.messages) EXPECT_EQ(m.title.toStdString(), "Error");
+    for (const auto& m : ui.messages)
+        EXPECT_EQ(m.title.toStdString(), "Error");
 }
 
 TEST(UserGuide, InstalledBesideTheProgram) {

@@ -36,9 +36,7 @@ struct BmpSaveWindow : ToolsFixture {
         EXPECT_TRUE(waitGone(2));
         EXPECT_TRUE(QTest::qWaitFor([&] { return main->form(3) == nullptr; }, 10000));
     }
-    QStringList written() const {
-        return QDir(out.path()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList written() const { return QDir(out.path()).entryList(QDir::Files, QDir::Name); }
 };
 
 TEST_F(BmpSaveWindow, NothingSelectedOpensNothing) {
@@ -54,7 +52,8 @@ TEST_F(BmpSaveWindow, WritesOnlySelectedEntriesWithConvertedNames) {
     add("skip.bmp");
     add("b.gif");
     add("photo.jpeg");
-    for (int i : {0, 2, 3}) main->list().setSelected(i, true);
+    for (int i : {0, 2, 3})
+        main->list().setSelected(i, true);
     Form2* f = open();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(f->windowTitle().toStdString(), "Select map to save files in");
@@ -126,8 +125,7 @@ TEST_F(BmpSaveWindow, FailuresAreNamedInOneErrorMessage) {
     ASSERT_TRUE(QDir(out.path()).mkdir("blocked.bmp"));
     main->list().selectAll();
     saveInto(open(), out.path());
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files, QDir::Name),
-              QStringList({"a.bmp", "c.bmp"}));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files, QDir::Name), QStringList({"a.bmp", "c.bmp"}));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title.toStdString(), "Error");
     EXPECT_TRUE(ui.messages[0].text.contains("missing.jpg"));

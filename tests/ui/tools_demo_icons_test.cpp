@@ -41,8 +41,10 @@ void expectMaskOf(const QImage& mask, const QImage& icon) {
             const int m = qGray(mask.pixel(x, y));
             const bool iconDrawn = (icon.pixel(x, y) & 0xffffff) != 0xffffff;
             drawn += iconDrawn;
-            if (m != 0 && m != 255) ++grey;
-            else EXPECT_EQ(m == 0, iconDrawn) << "at " << x << "," << y;
+            if (m != 0 && m != 255)
+                ++grey;
+            else
+                EXPECT_EQ(m == 0, iconDrawn) << "at " << x << "," << y;
         }
     EXPECT_GT(drawn, mask.width() * mask.height() / 10); // there is an icon at all
     EXPECT_LE(grey, 4);
@@ -73,7 +75,8 @@ struct DemoIconWindow : ToolsFixture {
     }
     QStringList rows() const {
         QStringList out;
-        for (const BitmapEntry& e : main->list().entries()) out << e.rowText();
+        for (const BitmapEntry& e : main->list().entries())
+            out << e.rowText();
         return out;
     }
 };
@@ -86,8 +89,8 @@ TEST_F(DemoIconWindow, OpensWithTheFirstSetChosen) {
     EXPECT_TRUE(f->Command1->isDefault());
     EXPECT_FALSE(f->Picture1->isHidden());
     EXPECT_FALSE(f->Picture5->isHidden());
-    for (QLabel* hidden : {f->Picture2, f->Picture3, f->Picture4, f->Picture6, f->Picture7,
-                           f->Picture8})
+    for (QLabel* hidden :
+         {f->Picture2, f->Picture3, f->Picture4, f->Picture6, f->Picture7, f->Picture8})
         EXPECT_TRUE(hidden->isHidden());
     EXPECT_EQ(f->Picture1->pixmap().size(), QSize(64, 50));
     EXPECT_EQ(open(), f);
@@ -102,12 +105,18 @@ TEST_F(DemoIconWindow, EachSetWritesItsFilesAndAddsFourEntries) {
         QStringList rows;
     };
     const Case cases[] = {
-        {"Qev, fresh installation", false, false, kQevFiles,
+        {"Qev, fresh installation",
+         false,
+         false,
+         kQevFiles,
          {"/c12IconBigQev.bmp", "/1IconBigQevMask.bmp", "/c12IconSmallQev.bmp",
           "/1IconSmallQevMask.bmp"}},
-        {"MBMZembrel, tempextract there", true, true, kOwnFiles,
-         {"/c12IconBigMBMZembrel.bmp", "/1IconBigMBMZembrelMask.bmp",
-          "/c12IconSmallMBMZembrel.bmp", "/1IconSmallMBMZembrelMask.bmp"}},
+        {"MBMZembrel, tempextract there",
+         true,
+         true,
+         kOwnFiles,
+         {"/c12IconBigMBMZembrel.bmp", "/1IconBigMBMZembrelMask.bmp", "/c12IconSmallMBMZembrel.bmp",
+          "/1IconSmallMBMZembrelMask.bmp"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
