@@ -1,7 +1,7 @@
 #include "jobs/batch_texts.h"
 
 QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool trailingSeparator) {
-    QString folder = pf.file(workFolder);
+    QString folder = pf.workFolder(workFolder);
     if (trailingSeparator) folder += QDir::separator();
     return {pf.driveLine(), QStringLiteral("cd \"%1\"").arg(folder)};
 }

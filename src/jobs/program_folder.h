@@ -1,21 +1,31 @@
-// The program folder and the two work folders beside the program.
+// The program folder and the two work folders of the jobs.
 #pragma once
 #include <QDir>
 #include <QString>
 
-/// The folder that holds the editor, bmconv.exe and batchrun, without a trailing separator.
-/// It is a value handed to the core, so tests can use a fresh folder of their own.
+/// The folder that holds the editor, bmconv.exe and batchrun, without a trailing separator,
+/// and the work root under which the work folders temp and tempextract lie. The work root is
+/// the program folder itself unless another one is given (an installed copy whose program
+/// folder cannot be written keeps its work folders in a per-user folder). It is a value
+/// handed to the core, so tests can use a fresh folder of their own.
 class ProgramFolder {
   public:
     ProgramFolder() = default;
-    explicit ProgramFolder(const QString& path) : m_path(QDir::toNativeSeparators(strip(path))) {}
+    explicit ProgramFolder(const QString& path, const QString& workRoot = {})
+        : m_path(QDir::toNativeSeparators(strip(path))),
+          m_workRoot(workRoot.isEmpty() ? m_path : QDir::toNativeSeparators(strip(workRoot))) {}
 
     QString path() const { return m_path; }
-    /// The drive line of every batch: the first two characters of the folder, whatever they are.
-    QString driveLine() const { return m_path.left(2); }
+    /// The folder that holds temp and tempextract (no trailing separator).
+    QString workRoot() const { return m_workRoot; }
+    /// The drive line of every batch: the first two characters of the work root, whatever
+    /// they are (the batches change into the work folders).
+    QString driveLine() const { return m_workRoot.left(2); }
     /// The build work folder and the reading work folder (no trailing separator).
-    QString temp() const { return file(QStringLiteral("temp")); }
-    QString tempextract() const { return file(QStringLiteral("tempextract")); }
+    QString temp() const { return workFolder(QStringLiteral("temp")); }
+    QString tempextract() const { return workFolder(QStringLiteral("tempextract")); }
+    /// The work folder `name` under the work root.
+    QString workFolder(const QString& name) const { return m_workRoot + QDir::separator() + name; }
     /// A path inside the program folder.
     QString file(const QString& name) const { return m_path + QDir::separator() + name; }
     QString inTemp(const QString& name) const { return temp() + QDir::separator() + name; }
@@ -31,4 +41,5 @@ class ProgramFolder {
         return p;
     }
     QString m_path;
+    QString m_workRoot;
 };

@@ -40,3 +40,18 @@ QStringList switchesFromListing(const QStringList& lines) {
         if (isColourLine(i + 1)) switches << switchFromColourLine(lines.at(i));
     return switches;
 }
+
+ArchiveType archiveTypeFromListing(const QStringList& lines) {
+    bool rom = false;
+    bool compressed = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString& line = lines.at(i);
+        if (line.contains(QStringLiteral(" is a ROM image "))) rom = true;
+        // The compression line follows each Colour line.
+        if (i > 0 && isColourLine(i) && line.contains(QStringLiteral("compression")) &&
+            !line.startsWith(QStringLiteral("No compression")))
+            compressed = true;
+    }
+    if (rom) return compressed ? ArchiveType::CompressedRomImage : ArchiveType::RomImage;
+    return compressed ? ArchiveType::FileStore : ArchiveType::UncompressedFileStore;
+}

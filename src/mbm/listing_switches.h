@@ -1,5 +1,7 @@
 // The colour switches a reading run takes from the listing of `bmconv /v`.
 #pragma once
+#include "project/archive_type.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,3 +18,9 @@ QString switchFromColourLine(const QString& line);
 /// One switch per Colour line of `lines` (line 1 first), in listing order. Every other line
 /// is ignored; an empty listing gives no switch.
 QStringList switchesFromListing(const QStringList& lines);
+
+/// The archive type a listing describes: a ROM image or a file store by its title line
+/// (" is a ROM image " / " is a File store "), compressed when any of its bitmaps is. A file
+/// store none of whose bitmaps is compressed is an uncompressed file store, so a save of the
+/// same bitmaps lists the same way.
+ArchiveType archiveTypeFromListing(const QStringList& lines);

@@ -74,8 +74,11 @@ class Run {
         m_status.setStatus(QStringLiteral("Scanning mbm file"));
         const BatchProcess batch = platform::startBatchHidden(m_pf, work(kScanBat));
         if (!batch.started() && m_problem.isEmpty()) m_problem = batch.error;
-        if (waitForFile(work(kEndLog), batch, m_options.wait) == WaitResult::Done)
-            m_out.switches = switchesFromListing(readLines(work(kTempLog)));
+        if (waitForFile(work(kEndLog), batch, m_options.wait) == WaitResult::Done) {
+            const QStringList listing = readLines(work(kTempLog));
+            m_out.switches = switchesFromListing(listing);
+            m_out.type = archiveTypeFromListing(listing);
+        }
         if (m_options.scanned) m_options.scanned(m_out.switches);
         m_status.setStatus(QStringLiteral("Preparing for extraction"));
     }
@@ -91,7 +94,7 @@ class Run {
         const bool complete = waitForFile(last, batch, m_options.wait) == WaitResult::Done;
         if (complete) waitForExit(batch);
         m_status.setStatus(QStringLiteral("Done, creating project."));
-        const int found = appendEntries();
+        const int found = appendEntries(mbmPath);
         if (m_out.appended == n) {
             m_out.kind = ReadingOutcome::Extracted;
             m_project.setFilename(mbmPath);
@@ -124,13 +127,14 @@ class Run {
 
     // Only bitmaps that exist become entries: a converter that stopped half-way (or a name
     // it could not write) must not leave entries without a file. Returns how many exist.
-    int appendEntries() {
+    int appendEntries(const QString& mbmPath) {
         const QString folder = folderWithSeparator(m_pf.tempextract());
         std::vector<BitmapEntry> entries;
         entries.reserve(size_t(m_out.switches.size()));
         for (int k = 0; k < m_out.switches.size(); ++k) {
             const QString name = extractedBitmapName(m_out.stamp, k);
-            if (FileExists(work(name))) entries.push_back({m_out.switches.at(k), folder, name});
+            if (FileExists(work(name)))
+                entries.push_back({m_out.switches.at(k), folder, name, {mbmPath, m_out.type, k}});
         }
         m_out.appended = m_project.list().appendAll(entries);
         return int(entries.size());

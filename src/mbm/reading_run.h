@@ -19,10 +19,11 @@ struct ReadingOutcome {
         Incomplete, ///< fewer bitmaps extracted than listed: those appended, filename unchanged
     };
     Kind kind = NotValid;
-    QString stamp;          ///< the Run stamp the bitmap names carry
-    QString workName;       ///< the name of the archive's copy in tempextract
-    QStringList switches;   ///< the scanned switch list, one per listed bitmap
-    int appended = 0;       ///< entries appended to the project
+    QString stamp;                             ///< the Run stamp the bitmap names carry
+    QString workName;                          ///< the name of the archive's copy in tempextract
+    QStringList switches;                      ///< the scanned switch list, one per listed bitmap
+    ArchiveType type = ArchiveType::FileStore; ///< how the archive stores its bitmaps
+    int appended = 0;                          ///< entries appended to the project
     bool cleanedUp = false; ///< the clean-up batch deleted itself before the run returned
 };
 

@@ -1,16 +1,20 @@
 // The Project list: the ordered Bitmap entries one archive is built from.
 #pragma once
+#include "project/archive_type.h"
+
 #include <QAbstractTableModel>
 #include <QItemSelectionModel>
 #include <QString>
 #include <vector>
 
 /// One Bitmap entry: a colour switch, the folder of the picture (ending with a separator)
-/// and the picture's file name without folder.
+/// and the picture's file name without folder; for a bitmap read from an archive also
+/// where it came from.
 struct BitmapEntry {
     QString colour;
     QString dir;
     QString name;
+    EntryOrigin origin = {};
     /// What the list shows and the command-file export writes: switch glued to the name.
     QString rowText() const { return colour + name; }
 };

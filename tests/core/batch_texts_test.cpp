@@ -51,6 +51,16 @@ TEST(BatchTextsTest, DriveLineIsTheFirstTwoCharactersWhateverTheyAre) {
     EXPECT_EQ(ProgramFolder("/home/u/bin/").path(), "/home/u/bin");
 }
 
+TEST(BatchTextsTest, AWorkRootOfItsOwnCarriesTheDriveAndCdLines) {
+    const ProgramFolder pf("/usr/lib/mbmzembrel", "/home/u/.cache/mbmzembrel/");
+    EXPECT_EQ(pf.workRoot(), "/home/u/.cache/mbmzembrel");
+    EXPECT_EQ(pf.bmconv(), "/usr/lib/mbmzembrel/bmconv.exe");
+    EXPECT_EQ(pf.inTemp("x"), "/home/u/.cache/mbmzembrel/temp/x");
+    EXPECT_EQ(scanBatch(pf, "a.mbm").mid(0, 2),
+              QStringList({"/h", "cd \"/home/u/.cache/mbmzembrel/tempextract\""}));
+    EXPECT_EQ(buildBatch(pf, {}).at(1), "cd \"/home/u/.cache/mbmzembrel/temp/\"");
+}
+
 TEST(BatchTextsTest, WrittenWithCrLfAndReplacingAnOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("x.bat");

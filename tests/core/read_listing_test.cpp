@@ -100,4 +100,50 @@ TEST(ColourLine, RealListingsGiveOneSwitchPerBitmap) {
     }
 }
 
+// The archive type comes from the title line and the compression lines only.
+TEST(ListingType, TitleAndCompressionLinesGiveTheType) {
+    const auto listing = [](const char* kind, const QStringList& compressions) {
+        QStringList lines{
+            "", "", "BMCONV version 119.",
+            QStringLiteral("a compression.mbm is a %1 containing 2 bitmaps").arg(kind)};
+        for (const QString& c : compressions)
+            lines << ""
+                  << "Bitmap 1 information:"
+                  << "Pixel size 2 x 2"
+                  << "Twips size 0 x 0"
+                  << "8 Bpp Colour" << c;
+        return lines;
+    };
+    const struct {
+        QStringList lines;
+        ArchiveType expected;
+    } cases[] = {
+        {listing("File store", {"No compression", "Bytewise RLE compression 51%"}),
+         ArchiveType::FileStore},
+        {listing("File store", {"No compression", "No compression"}),
+         ArchiveType::UncompressedFileStore},
+        {listing("File store", {"unsigned 32 bit RLE compression (no alpha channel) 1%"}),
+         ArchiveType::FileStore},
+        {listing("ROM image", {"No compression"}), ArchiveType::RomImage},
+        {listing("ROM image", {"No compression", "16 bit RLE compression 3%"}),
+         ArchiveType::CompressedRomImage},
+        // "compression" elsewhere (the file's own name) does not count
+        {listing("ROM image", {"No compression", "No compression"}), ArchiveType::RomImage},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(archiveTypeFromListing(c.lines), c.expected) << c.lines.join("|").toStdString();
+}
+
+TEST(ListingType, RealListings) {
+    const QDir dir(testing_support::testdata() + QStringLiteral("/real-mbm"));
+    const auto type = [&](const char* name) {
+        return archiveTypeFromListing(readLines(dir.filePath(QLatin1String(name))));
+    };
+    EXPECT_EQ(type("rc_rom12.v.txt"), ArchiveType::RomImage);
+    EXPECT_EQ(type("romcomp.v.txt"), ArchiveType::CompressedRomImage);
+    EXPECT_EQ(type("tfbs.v.txt"), ArchiveType::FileStore);
+    EXPECT_EQ(type("32bit3col.v.txt"), ArchiveType::FileStore);
+    EXPECT_EQ(type("testcompression.v.txt"), ArchiveType::UncompressedFileStore);
+}
+
 } // namespace

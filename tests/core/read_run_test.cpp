@@ -74,6 +74,9 @@ TEST_P(RealArchiveTest, ExtractsEveryBitmap) {
         EXPECT_EQ(e.dir, dir);
         EXPECT_EQ(e.name, name);
         EXPECT_EQ(e.rowText(), expected.switches.at(k) + name);
+        EXPECT_EQ(e.origin.archive, archive);
+        EXPECT_EQ(e.origin.index, k);
+        EXPECT_EQ(e.origin.type, out.type);
         EXPECT_EQ(QImage(dir + name).size(), expected.sizes.at(size_t(k))) << name.toStdString();
         names << name;
     }
