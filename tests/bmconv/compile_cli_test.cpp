@@ -241,6 +241,52 @@ TEST_F(Cli, HeaderNamesAreValidAndUnique) {
     EXPECT_EQ(header.rfind("//", 0), 0u);
 }
 
+struct NamesCase {
+    const char* label;
+    const char* commandFile;
+    const char* names; ///< the /i file's text, or null for none
+    int code;
+    const char* enumText; ///< expected in the header when code is 0
+};
+
+class HeaderNames : public Cli, public ::testing::WithParamInterface<NamesCase> {};
+
+// /i gives the identifiers the names of the pictures the work files stand for.
+TEST_P(HeaderNames, TakeTheNamesOfTheNamesFile) {
+    const NamesCase& c = GetParam();
+    fs::copy_file(dir / "a.bmp", dir / "p2x.bmp");
+    if (c.names) writeText(dir / "names.txt", c.names);
+    writeText(dir / "cmd.txt", c.commandFile);
+    ASSERT_EQ(runBmconv(dir.path(), {"cmd.txt"}), c.code) << readText(dir / "stdout.txt");
+    if (c.code != 0) {
+        EXPECT_FALSE(fs::exists(dir / "w.mbm"));
+        EXPECT_FALSE(fs::exists(dir / "icons.mbg"));
+        return;
+    }
+    const std::string header = readText(dir / "icons.mbg");
+    EXPECT_NE(header.find(c.enumText), std::string::npos) << header;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeaderNames,
+    ::testing::Values(
+        NamesCase{"mapped", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n/c24a.bmp\r\n",
+                  "My icons.mbm\r\n2x.png\r\na&b.jpg\r\n", 0,
+                  "// Bitmap identifiers of My icons.mbm\n//\n\nenum TMbmMy_icons\n\t{\n"
+                  "\tEMbmMy_icons2x,\n\tEMbmMy_iconsA_b\n\t};\n"},
+        NamesCase{"mapped_names_stay_unique",
+                  "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n/c24a.bmp\r\n",
+                  "w.mbm\nx.png\nX.gif", 0, "\tEMbmWX,\n\tEMbmWX_2\n"},
+        NamesCase{"too_few_names", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n/c24a.bmp\r\n",
+                  "w.mbm\r\nx.png\r\n", bmconv::kSourceTargetMismatch, nullptr},
+        NamesCase{"empty_line", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n/c24a.bmp\r\n",
+                  "w.mbm\r\n\r\nx.png\r\n", bmconv::kBadCommandFile, nullptr},
+        NamesCase{"missing_file", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n", nullptr,
+                  bmconv::kBadCommandFile, nullptr},
+        NamesCase{"without_header", "/inames.txt w.mbm\r\n/c8p2x.bmp\r\n", "w.mbm\r\nx.png\r\n",
+                  bmconv::kBadCommandFile, nullptr}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 TEST(HeaderIdentifiers, FollowTheFileName) {
     EXPECT_EQ(bmconv::identifierPart("dir/QGN_indi.bmp"), "Qgn_indi");
     EXPECT_EQ(bmconv::identifierPart("c:\\x\\a.b.bmp"), "A_b");

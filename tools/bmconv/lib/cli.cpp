@@ -19,10 +19,12 @@ namespace {
 
 void printUsage(std::ostream& out) {
     printBanner(out);
-    out << "Compile:  bmconv [/n|/r|/s] [/h<header>] [/q] [/p<palette>] <archive.mbm>"
+    out << "Compile:  bmconv [/n|/r|/s] [/h<header> [/i<names>]] [/q] [/p<palette>] <archive.mbm>"
            " [/<switch>]<picture.bmp> ...\n"
            "          switches: /1 /2 /4 /8 (grey), /c4 /c8 /c12 /c16 /c24 /c32 /c32a (colour)\n"
            "          /n no compression, /r ROM image, /s compressed ROM image, /q quiet\n"
+           "          /i a file naming the archive and each picture, one a line, for the\n"
+           "             header's identifiers\n"
            "List:     bmconv /v <archive.mbm>\n"
            "Split:    bmconv /u <archive.mbm> <picture.bmp> ...\n"
            "Command file: bmconv <file> (the same arguments, separated by blanks or lines)\n";
@@ -167,6 +169,9 @@ int runCompile(const std::vector<std::string>& args, bool lastCounted, std::ostr
             break;
         case 'h':
             request.headerPath = value;
+            break;
+        case 'i':
+            request.identifierNamesPath = value;
             break;
         case 'p':
             request.palettePath = value;

@@ -121,7 +121,40 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
     return kSuccess;
 }
 
+/// The names the header's identifiers are made from: the archive's first, then each
+/// source's, from the /i file or else the command line.
+int identifierNames(const CompileRequest& request, std::vector<std::string>& names,
+                    std::ostream& details) {
+    if (request.identifierNamesPath.empty()) {
+        names.push_back(request.destination);
+        for (const SourceArg& source : request.sources)
+            names.push_back(source.name);
+        return kSuccess;
+    }
+    if (request.headerPath.empty()) {
+        details << "/i names the identifiers of a header: it needs /h\n";
+        return kBadCommandFile;
+    }
+    std::string error;
+    if (!readIdentifierNames(request.identifierNamesPath, names, error)) {
+        details << error << "\n";
+        return kBadCommandFile;
+    }
+    if (names.size() != request.sources.size() + 1) {
+        details << request.identifierNamesPath << " holds " << names.size()
+                << " names; the archive and its " << request.sources.size() << " bitmaps need "
+                << request.sources.size() + 1 << "\n";
+        return kSourceTargetMismatch;
+    }
+    return kSuccess;
+}
+
 int compileSources(const CompileRequest& request, std::ostream& details) {
+    std::vector<std::string> names;
+    if (!request.headerPath.empty() || !request.identifierNamesPath.empty()) {
+        const int code = identifierNames(request, names, details);
+        if (code != kSuccess) return code;
+    }
     C8Table custom;
     const C8Table* c8 = nullptr;
     if (!request.palettePath.empty()) {
@@ -140,10 +173,8 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
         if (code != kSuccess) return code;
     }
     if (!request.headerPath.empty()) {
-        std::vector<std::string> names;
-        for (const SourceArg& source : request.sources)
-            names.push_back(source.name);
-        const std::string text = makeHeaderText(request.headerPath, request.destination, names);
+        const std::vector<std::string> sourceNames(names.begin() + 1, names.end());
+        const std::string text = makeHeaderText(request.headerPath, names.front(), sourceNames);
         if (!writeHeaderFile(request.headerPath, text)) {
             details << "Cannot write the header " << request.headerPath << "\n";
             return kBadDestinationFile;

@@ -23,7 +23,10 @@ struct CompileRequest {
     StoreKind store = StoreKind::File;
     bool noCompression = false;
     bool quiet = false;
-    std::string headerPath;  ///< /h: identifier header to write, empty for none
+    std::string headerPath; ///< /h: identifier header to write, empty for none
+    /// /i: a file naming the archive and each source for the header's identifiers (instead
+    /// of the destination's and the sources' file names), empty for none. Needs /h.
+    std::string identifierNamesPath;
     std::string palettePath; ///< /p: palette file for /c8, empty for none
     std::string destination;
     std::vector<SourceArg> sources;

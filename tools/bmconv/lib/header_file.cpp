@@ -3,6 +3,7 @@
 #include "messages.h"
 
 #include <cstdio>
+#include <fstream>
 #include <set>
 
 namespace bmconv {
@@ -51,6 +52,26 @@ std::string makeHeaderText(const std::string& headerPath, const std::string& arc
     }
     text += "\t};\n";
     return text;
+}
+
+bool readIdentifierNames(const std::string& path, std::vector<std::string>& names,
+                         std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "Cannot open the identifier names file " + path;
+        return false;
+    }
+    names.clear();
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) {
+            error = path + ": line " + std::to_string(names.size() + 1) + " names nothing";
+            return false;
+        }
+        names.push_back(line);
+    }
+    return true;
 }
 
 bool writeHeaderFile(const std::string& path, const std::string& text) {

@@ -16,6 +16,13 @@ std::string identifierPart(const std::string& fileName);
 std::string makeHeaderText(const std::string& headerPath, const std::string& archivePath,
                            const std::vector<std::string>& sourceNames);
 
+/// Reads the names file of /i: one name per line (LF or CR LF ends, the last line's end
+/// optional), the first standing for the archive and each further one for the source of
+/// the same position. Returns false with a message in `error` when the file cannot be read
+/// or holds an empty line.
+bool readIdentifierNames(const std::string& path, std::vector<std::string>& names,
+                         std::string& error);
+
 /// Writes `text` to `path`. Returns false (and leaves no file) when that fails.
 bool writeHeaderFile(const std::string& path, const std::string& text);
 
