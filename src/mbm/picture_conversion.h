@@ -1,13 +1,43 @@
-// Re-saving pictures (BMP, JPEG, GIF) as Windows bitmap files.
+// Re-saving pictures (BMP, JPEG, GIF, PNG and every other format Qt reads) as Windows
+// bitmap files, with the alpha file a /c32a bitmap takes its alpha channel from.
 #pragma once
 #include "jobs/result.h"
 
+#include <QImage>
 #include <QString>
 
 /// The converted name of a picture: its name with the extension after the last dot replaced
 /// by `extension` ("photo.jpg" and "photo.jpeg" both give "photo.bmp"); a name without a
 /// dot gets "." and the extension appended.
 QString convertedName(const QString& name, const QString& extension = QStringLiteral("bmp"));
+
+/// The alpha file the converter reads for a /c32a bitmap `name`: "-alpha" inserted before
+/// the last dot of the file name ("pic.bmp" gives "pic-alpha.bmp"), appended when it has
+/// none. Works on full paths as well as bare names.
+QString alphaFileName(const QString& name);
+
+/// A picture as the conversion writes it.
+struct ConvertedPicture {
+    /// The pixels the bitmap file holds, Format_RGB32 (a picture's alpha is not in them).
+    QImage pixels;
+    /// With keepAlpha: one alpha value per pixel (Format_Indexed8 with a grey colour table,
+    /// the index being the alpha), as the alpha file holds them. Null otherwise.
+    QImage alpha;
+    /// The resolution the bitmap file states, in pixels per metre: the source file's own,
+    /// or 0 when the source file states none (then the bitmap's twips stay 0 in the archive).
+    int dotsPerMeterX = 0;
+    int dotsPerMeterY = 0;
+    /// Why the picture could not be converted (empty when it could).
+    QString error;
+    bool ok() const { return error.isEmpty(); }
+};
+
+/// Loads the picture at `source` (recognised by its content, whatever its extension) as the
+/// conversion writes it. With `keepAlpha` the alpha values come from the picture's own alpha
+/// channel, else from the alpha file beside it (alphaFileName(source), as a split writes it
+/// beside each bitmap with alpha), else every pixel is opaque. Fails with a message naming
+/// the file that could not be read, or an alpha file of another size than the picture.
+ConvertedPicture convertedImage(const QString& source, bool keepAlpha = false);
 
 /// How a converted picture reaches its file.
 enum class WriteMode {
@@ -19,8 +49,10 @@ enum class WriteMode {
     Direct,
 };
 
-/// Loads the picture at `source` (recognised by its content) and writes it as a Windows
-/// bitmap file at `target`, replacing a file there. Fails with a message naming the file
-/// that could not be read or written; a failed write leaves no partial target behind.
+/// Converts the picture at `source` (convertedImage) and writes it as a Windows bitmap file
+/// at `target`, replacing a file there; with `keepAlpha` also its alpha values as an 8-bit
+/// bitmap at alphaFileName(target). The bitmap states the source's resolution, or none.
+/// Fails with a message naming the file that could not be read or written; a failed write
+/// leaves no partial file behind.
 Status convertPicture(const QString& source, const QString& target,
-                      WriteMode mode = WriteMode::Atomic);
+                      WriteMode mode = WriteMode::Atomic, bool keepAlpha = false);

@@ -61,7 +61,8 @@ void Form3::startconvert_real() {
         // A picture that cannot be read or written is skipped; the caller is told which.
         const QString source = List1->item(i)->text() + name;
         const Status s =
-            convertPicture(source, target, m_workCopies ? WriteMode::Direct : WriteMode::Atomic);
+            convertPicture(source, target, m_workCopies ? WriteMode::Direct : WriteMode::Atomic,
+                           m_alphaRows.contains(i));
         if (!s) failures << s.error;
         m_progress = float(i + 1) / float(List1->count()) * 100.0f;
         ProgressBar1->setValue(qRound(m_progress));

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -29,6 +30,8 @@ class Form3 : public QWidget {
     /// written straight, without the replace-by-rename and flush that protect a user's
     /// files. Off unless set.
     void setWorkCopies(bool on) { m_workCopies = on; }
+    /// Picture `row` also gets its alpha file beside its target (a /c32a bitmap).
+    void keepAlphaOf(int row) { m_alphaRows.insert(row); }
 
     QListWidget* List1;
     QListWidget* List2;
@@ -52,4 +55,5 @@ class Form3 : public QWidget {
   private:
     float m_progress = 0;
     bool m_workCopies = false;
+    QSet<int> m_alphaRows;
 };
