@@ -20,10 +20,12 @@ QStringList buildBatch(const ProgramFolder& pf, const QStringList& convertedName
     return lines;
 }
 
-QStringList buildCleanupBatch(const ProgramFolder& pf, const QString& outputName) {
+QStringList buildCleanupBatch(const ProgramFolder& pf, const QStringList& outputNames) {
     QStringList lines = batchHead(pf, QStringLiteral("temp"), false);
-    lines << QStringLiteral("del end.log") << QStringLiteral("del mbmcreater.bat")
-          << QStringLiteral("del ") + outputName << QStringLiteral("del cleanup.bat");
+    lines << QStringLiteral("del end.log") << QStringLiteral("del mbmcreater.bat");
+    for (const QString& name : outputNames)
+        lines << QStringLiteral("del ") + name;
+    lines << QStringLiteral("del cleanup.bat");
     return lines;
 }
 

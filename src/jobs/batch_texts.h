@@ -11,11 +11,12 @@ QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool t
 /// The marker line: echo "<word>" > end.log
 QString markerLine(const QString& word);
 
-/// mbmcreater.bat in temp: runs the build, deletes the converted bitmaps, the command file
-/// and the tool copy, then writes the marker "Done".
+/// mbmcreater.bat in temp: runs the build, deletes the converted bitmaps (and the other
+/// inputs named with them), the command file and the tool copy, then writes the marker "Done".
 QStringList buildBatch(const ProgramFolder& pf, const QStringList& convertedNames);
-/// cleanup.bat in temp: deletes the marker, the build batch, the intermediate output and itself.
-QStringList buildCleanupBatch(const ProgramFolder& pf, const QString& outputName);
+/// cleanup.bat in temp: deletes the marker, the build batch, the intermediate outputs (the
+/// archive, a header) and itself.
+QStringList buildCleanupBatch(const ProgramFolder& pf, const QStringList& outputNames);
 /// scan.bat in tempextract: lists the archive into temp.log, then writes the marker "done".
 QStringList scanBatch(const ProgramFolder& pf, const QString& mbmName);
 /// extract.bat in tempextract: splits the archive as extract.txt says.

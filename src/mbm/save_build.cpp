@@ -49,15 +49,25 @@ void removeWorkFiles(const SavePlan& plan) {
     const ProgramFolder& pf = plan.folder;
     for (const PictureJob& p : plan.pictures)
         QFile::remove(pf.inTemp(p.workName));
-    for (const char* name : {"mbmcreater.txt", "mbmcreater.bat", "bmconv.exe", "end.log"})
+    for (const QString& alpha : plan.alphaNames)
+        QFile::remove(pf.inTemp(alpha));
+    for (const char* name :
+         {"mbmcreater.txt", "mbmcreater.bat", "bmconv.exe", "end.log", "mbmnames.txt"})
         QFile::remove(pf.inTemp(QLatin1String(name)));
     QFile::remove(plan.outputPath());
+    if (!plan.headerName.isEmpty()) QFile::remove(plan.headerPath());
+}
+
+QStringList outputNames(const SavePlan& plan) {
+    QStringList names{plan.outputName};
+    if (!plan.headerName.isEmpty()) names << plan.headerName;
+    return names;
 }
 
 void cleanUp(const SavePlan& plan, bool batchesRun) {
     const ProgramFolder& pf = plan.folder;
     const QString bat = pf.inTemp(QStringLiteral("cleanup.bat"));
-    if (batchesRun && writeLines(bat, buildCleanupBatch(pf, plan.outputName)) &&
+    if (batchesRun && writeLines(bat, buildCleanupBatch(pf, outputNames(plan))) &&
         platform::startBatchHidden(pf, bat).started())
         return;
     QFile::remove(bat);
@@ -128,16 +138,29 @@ Status runBuild(const SavePlan& plan, const BuildInputs& inputs, StatusSink& sta
     problems << runBuildBatch(plan, waitOptions, started);
     const bool haveOutput = FileExists(plan.outputPath());
     if (started && !haveOutput) problems << missingOutputReason(plan);
+    // Both files are there before either replaces its target.
+    const bool wantHeader = !plan.headerName.isEmpty();
+    if (started && haveOutput && wantHeader && !FileExists(plan.headerPath()))
+        problems << QStringLiteral("The converter made no header.");
+    QString headerProblem;
     if (problems.isEmpty()) {
         status.setStatus(save_status::kCopying);
         if (Status copied = replaceAtomically(plan.outputPath(), plan.target); !copied)
             problems << copied.error;
+        else if (wantHeader)
+            if (Status header = replaceAtomically(plan.headerPath(), plan.headerTarget); !header)
+                headerProblem = header.error;
     }
     status.setStatus(save_status::kCleaning);
     cleanUp(plan, started);
-    if (problems.isEmpty()) status.setStatus(save_status::kDone);
+    if (problems.isEmpty() && headerProblem.isEmpty()) status.setStatus(save_status::kDone);
     // Normally fails: temp keeps error.log (and the running clean-up) for the next build.
     QDir().rmdir(plan.folder.temp());
     if (!problems.isEmpty()) return Status::failure(failureText(plan, problems));
+    if (!headerProblem.isEmpty())
+        return Status::failure(
+            QStringLiteral("The archive was saved to %1, but its header was not.\n\n%2\n\nA "
+                           "header already there was left unchanged; save again to write it.")
+                .arg(native(plan.target), headerProblem));
     return Status::success();
 }

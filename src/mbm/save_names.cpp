@@ -18,9 +18,21 @@ QString folded(const QString& name) {
     return name.toCaseFolded();
 }
 
+/// True when a work bitmap of that name could be the alpha file of another one.
+bool isAlphaFileName(const QString& name) {
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return (dot < 0 ? name : name.left(dot)).endsWith(QLatin1String("-alpha"), Qt::CaseInsensitive);
+}
+
+/// True when the converter's switch could swallow the first character of `name`.
+bool startsLikeASwitch(const QString& name) {
+    return !name.isEmpty() && (name.front().isDigit() || name.front() == QLatin1Char('a') ||
+                               name.front() == QLatin1Char('A'));
+}
+
 /// base + ext when that is free, else base + "_" + n + ext for the first free n >= 2.
 QString freeName(const QString& base, const QString& ext, const QSet<QString>& used) {
-    if (!used.contains(folded(base + ext))) return base + ext;
+    if (!used.contains(folded(base + ext)) && !isAlphaFileName(base + ext)) return base + ext;
     for (int n = 2;; ++n) {
         const QString candidate = base + QLatin1Char('_') + QString::number(n) + ext;
         if (!used.contains(folded(candidate))) return candidate;
@@ -40,7 +52,8 @@ const QStringList& reservedWorkNames() {
     static const QStringList names = {
         QStringLiteral("mbmcreater.txt"), QStringLiteral("mbmcreater.bat"),
         QStringLiteral("cleanup.bat"),    QStringLiteral("bmconv.exe"),
-        QStringLiteral("error.log"),      QStringLiteral("end.log")};
+        QStringLiteral("error.log"),      QStringLiteral("end.log"),
+        QStringLiteral("mbmnames.txt")};
     return names;
 }
 
@@ -52,7 +65,7 @@ bool isBareName(const QString& name) {
 }
 
 bool isBarePictureName(const QString& name) {
-    return isBareName(name) && !name.front().isDigit();
+    return isBareName(name) && !startsLikeASwitch(name);
 }
 
 QString bareVersionOf(const QString& name) {
@@ -73,7 +86,7 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
         const QString source = e.dir + e.name;
         if (bySource.contains(source) || pendingDoc.contains(source)) continue;
         const QString doc = convertedName(e.name);
-        if (isBarePictureName(doc) && !used.contains(folded(doc))) {
+        if (isBarePictureName(doc) && !isAlphaFileName(doc) && !used.contains(folded(doc))) {
             bySource.insert(source, doc);
             used.insert(folded(doc));
         } else {
@@ -83,7 +96,7 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     }
     for (const QString& source : pending) {
         QString base = bareVersionOf(splitExtension(pendingDoc.value(source)).first);
-        if (base.isEmpty() || base.front().isDigit()) base.prepend(QLatin1Char('p'));
+        if (base.isEmpty() || startsLikeASwitch(base)) base.prepend(QLatin1Char('p'));
         const QString name = freeName(base, QStringLiteral(".bmp"), used);
         bySource.insert(source, name);
         used.insert(folded(name));

@@ -14,7 +14,8 @@
 bool isBareName(const QString& name);
 
 /// True when `name` can follow a colour switch in the command file: a bare name that does
-/// not start with a digit (the converter would read the digit as part of the switch).
+/// not start with a digit (the converter would read the digit as part of the switch) nor
+/// with "a" or "A" (the SDK converter reads it as the alpha flag of /c32a).
 bool isBarePictureName(const QString& name);
 
 /// `name` with every character that isBareName refuses replaced by '_'.
@@ -24,7 +25,9 @@ QString bareVersionOf(const QString& name);
 /// (convertedName(name)) unless that name cannot stand bare or another picture already
 /// took it (names compare case-insensitively, as on the target's file systems); such an
 /// entry gets a bare name of its own: the converted name with unusable characters made
-/// "_" and, where still taken, a number before the extension ("pic_2.bmp").
+/// "_" and, where still taken, a number before the extension ("pic_2.bmp"); one that would
+/// start with a digit or "a"/"A" gets a "p" in front ("p2x.bmp", "papple.bmp"). No work name
+/// ends in "-alpha.bmp": those are the alpha files of /c32a bitmaps.
 /// Entries naming the very same file (same folder and name) share one work bitmap.
 QStringList workBitmapNames(const std::vector<BitmapEntry>& entries);
 

@@ -18,11 +18,28 @@ struct SaveTarget {
 /// characters are exactly ".mbm" (so "x.MBM" becomes "x.MBM.mbm").
 SaveTarget targetFromDialog(const QString& chosenPath, const QString& fileTitle);
 
+/// What a save builds besides the bitmaps themselves.
+struct SaveOptions {
+    ArchiveType type = ArchiveType::FileStore; ///< the kind of archive
+    bool header = false; ///< also write the C++ header of bitmap identifiers (.mbg)
+};
+
+/// The converter's option for `type`: "" (file store), "/n", "/r" or "/s".
+QString storeOptionFor(ArchiveType type);
+
+/// Where the header of an archive saved to `target` goes: beside it, named like it with
+/// ".mbg" in place of a final ".mbm" (of any case), or appended when there is none.
+QString headerTargetFor(const QString& target);
+
+/// The colour switch that makes the converter read an alpha file beside the bitmap.
+inline const QString kAlphaSwitch = QStringLiteral("/c32a");
+
 /// One picture the conversion writes as a bitmap into temp.
 struct PictureJob {
-    QString dir;      ///< the picture's folder, ending with a separator
-    QString name;     ///< the picture's file name
-    QString workName; ///< the bitmap's name in temp
+    QString dir;            ///< the picture's folder, ending with a separator
+    QString name;           ///< the picture's file name
+    QString workName;       ///< the bitmap's name in temp
+    bool keepAlpha = false; ///< also write its alpha file (an entry of it is at /c32a)
 };
 
 /// Everything a save writes and runs, worked out before anything is written.
@@ -32,20 +49,37 @@ struct SavePlan {
     QString outputName;               ///< the intermediate output in temp
     QStringList workNames;            ///< the work bitmap of every entry, in list order
     std::vector<PictureJob> pictures; ///< one conversion per distinct work bitmap
-    QStringList commandFile;          ///< lines of mbmcreater.txt
-    QStringList buildBatch;           ///< lines of mbmcreater.bat
+    QStringList alphaNames;           ///< the alpha files the conversion writes into temp
+    QString headerName;               ///< the header the converter writes in temp, or empty
+    QString headerTarget;             ///< where that header goes, or empty
+    /// The names the header's identifiers are made from, when the work names would give
+    /// others: the target's file name, then each entry's picture name (the lines of
+    /// kIdentifierNamesFile). Empty when the converter's own names serve.
+    QStringList identifierNames;
+    QStringList commandFile; ///< lines of mbmcreater.txt
+    QStringList buildBatch;  ///< lines of mbmcreater.bat
 
     QString outputPath() const { return folder.inTemp(outputName); }
+    QString headerPath() const {
+        return headerName.isEmpty() ? QString() : folder.inTemp(headerName);
+    }
 };
+
+/// The file in temp that hands the converter the names of the header's identifiers.
+inline const QString kIdentifierNamesFile = QStringLiteral("mbmnames.txt");
 
 /// Plans the save of `entries` to `target`, with `title` (mytitle) as the wished
 /// intermediate output name. Work names follow workBitmapNames and outputNameFor; the
-/// output name also avoids the target itself when the target lies in temp.
+/// output name also avoids the target itself when the target lies in temp. Line 1 of the
+/// command file holds the store option of `options.type`, with a header the converter's
+/// /h option (and /i with kIdentifierNamesFile when the identifiers need names the work
+/// files do not have), then the output name; each further line an entry's switch glued to
+/// its work name.
 SavePlan makeSavePlan(const ProgramFolder& folder, const std::vector<BitmapEntry>& entries,
-                      const QString& title, const QString& target);
+                      const QString& title, const QString& target, const SaveOptions& options = {});
 
 /// Prepares temp for the plan: creates it, copies bmconv.exe into it, removes stale work
-/// bitmaps of the plan left by an interrupted build, and writes mbmcreater.txt and
-/// mbmcreater.bat. Every step is tried; the result lists what failed, in words a user can
-/// act on (empty when all went well).
+/// bitmaps, alpha files and header of the plan left by an interrupted build, and writes
+/// mbmcreater.txt, mbmcreater.bat and the identifier names when the plan has them. Every step is
+/// tried; the result lists what failed, in words a user can act on (empty when all went well).
 QStringList prepareSave(const WorkFolders& work, const SavePlan& plan);

@@ -32,16 +32,31 @@ class Project : public QObject {
     QString mytitle() const { return m_mytitle; }
     void setMytitle(const QString& t) { m_mytitle = t; }
 
+    /// The kind of archive a save builds: File store for a new project, the type of the
+    /// archive an Open read. Every change emits archiveTypeChanged.
+    ArchiveType archiveType() const { return m_archiveType; }
+    void setArchiveType(ArchiveType type) {
+        if (type == m_archiveType) return;
+        m_archiveType = type;
+        emit archiveTypeChanged(type);
+    }
+    /// Whether a save also writes the C++ header of bitmap identifiers beside the archive.
+    bool writesHeader() const { return m_writesHeader; }
+    void setWritesHeader(bool on) { m_writesHeader = on; }
+
     int selecting = 0;
 
   signals:
     void filenameChanged(const QString& filename);
+    void archiveTypeChanged(ArchiveType type);
 
   private:
     ProjectList m_list;
     QString m_filename = kNoname;
     QString m_myfile = QStringLiteral("Text1");
     QString m_mytitle = QStringLiteral("Text1");
+    ArchiveType m_archiveType = ArchiveType::FileStore;
+    bool m_writesHeader = false;
 };
 
 /// The window title for a project file name.

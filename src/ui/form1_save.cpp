@@ -38,8 +38,9 @@ void Form1::save() {
     setSaveFields(m_project.filename(), m_project.mytitle());
 
     auto job = std::make_shared<PendingSave>();
-    job->plan =
-        makeSavePlan(programFolder(), list().entries(), m_project.mytitle(), m_project.myfile());
+    const SaveOptions options{m_project.archiveType(), m_project.writesHeader()};
+    job->plan = makeSavePlan(programFolder(), list().entries(), m_project.mytitle(),
+                             m_project.myfile(), options);
     job->inputs.preparationProblems = prepareSave(workFolders(), job->plan);
     m_pendingSave = job;
     startConversion(job);
@@ -58,6 +59,7 @@ void Form1::startConversion(const std::shared_ptr<PendingSave>& job) {
     job->conversion = f;
     setForm(3, f);
     for (const PictureJob& p : job->plan.pictures) {
+        if (p.keepAlpha) f->keepAlphaOf(f->List1->count());
         f->List1->addItem(p.dir);
         f->List2->addItem(p.name);
         f->List3->addItem(p.workName);

@@ -47,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, WorkNamesTest,
     ::testing::Values(
         WorkCase{"no collision keeps the converted names",
-                 {entry("/p/", "a.jpg"), entry("/p/", "b.gif"), entry("/p/", "c.bmp")},
-                 {"a.bmp", "b.bmp", "c.bmp"}},
+                 {entry("/p/", "d.jpg"), entry("/p/", "b.gif"), entry("/p/", "c.bmp")},
+                 {"d.bmp", "b.bmp", "c.bmp"}},
         WorkCase{"a JPEG and a GIF of one base name",
                  {entry("/p/", "pic.jpg"), entry("/p/", "pic.gif")},
                  {"pic.bmp", "pic_2.bmp"}},
@@ -62,24 +62,32 @@ INSTANTIATE_TEST_SUITE_P(
                  {entry("/p/", "pic.jpg"), entry("/p/", "pic.gif"), entry("/p/", "pic_2.jpg")},
                  {"pic.bmp", "pic_3.bmp", "pic_2.bmp"}},
         WorkCase{"the very same file twice shares one bitmap",
-                 {entry("/p/", "a.jpg"), entry("/p/", "a.jpg")},
-                 {"a.bmp", "a.bmp"}},
+                 {entry("/p/", "d.jpg"), entry("/p/", "d.jpg")},
+                 {"d.bmp", "d.bmp"}},
         WorkCase{"blanks and command characters are replaced",
-                 {entry("/p/", "my photo.jpg"), entry("/p/", "a&b|c<d>e^f%g.gif")},
-                 {"my_photo.bmp", "a_b_c_d_e_f_g.bmp"}},
+                 {entry("/p/", "my photo.jpg"), entry("/p/", "x&b|c<d>e^f%g.gif")},
+                 {"my_photo.bmp", "x_b_c_d_e_f_g.bmp"}},
         WorkCase{"a leading digit would be read as part of the switch",
                  {entry("/p/", "2x.bmp")},
                  {"p2x.bmp"}},
+        WorkCase{"a leading a or A would be read as the alpha flag",
+                 {entry("/p/", "apple.png", "/c32"), entry("/p/", "Anna.jpg"),
+                  entry("/p/", "a&b.jpg"), entry("/p/", "papple.gif")},
+                 {"papple_2.bmp", "pAnna.bmp", "pa_b.bmp", "papple.bmp"}},
+        WorkCase{"no work bitmap takes the name of another one's alpha file",
+                 {entry("/p/", "x.png", "/c32a"), entry("/p/", "x-alpha.png"),
+                  entry("/p/", "y-ALPHA.bmp")},
+                 {"x.bmp", "x-alpha_2.bmp", "y-ALPHA_2.bmp"}},
         WorkCase{"a made-up bare name that is taken gets a number",
-                 {entry("/p/", "a b.jpg"), entry("/p/", "a_b.jpg")},
-                 {"a_b_2.bmp", "a_b.bmp"}},
+                 {entry("/p/", "b c.jpg"), entry("/p/", "b_c.jpg")},
+                 {"b_c_2.bmp", "b_c.bmp"}},
         WorkCase{
             "letters outside ASCII are replaced", {entry("/p/", "b\xc3\xa4r.jpg")}, {"b_r.bmp"}}));
 
 TEST(WorkNames, AreBareAndUniqueForManyCollidingPictures) {
     std::vector<BitmapEntry> entries;
-    const char* names[] = {"x.jpg",   "x.gif", "x.bmp",   "X.JPG",   "x y.jpg",
-                           "x_y.gif", "1.bmp", "x_2.bmp", "%x%.gif", "x"};
+    const char* names[] = {"x.jpg", "x.gif", "x.bmp",   "X.JPG",   "x y.jpg",     "x_y.gif",
+                           "1.bmp", "a.bmp", "x_2.bmp", "%x%.gif", "x-alpha.png", "x"};
     for (const char* folder : {"/a/", "/b/", "/c/"})
         for (const char* n : names)
             entries.push_back(entry(folder, n));
@@ -89,6 +97,7 @@ TEST(WorkNames, AreBareAndUniqueForManyCollidingPictures) {
     for (const QString& w : work) {
         EXPECT_TRUE(isBarePictureName(w)) << w.toStdString();
         EXPECT_TRUE(w.endsWith(QLatin1String(".bmp"))) << w.toStdString();
+        EXPECT_FALSE(w.endsWith(QLatin1String("-alpha.bmp"))) << w.toStdString();
         EXPECT_FALSE(seen.contains(w.toCaseFolded())) << w.toStdString();
         seen.insert(w.toCaseFolded());
     }
@@ -125,7 +134,9 @@ TEST(BareNames, RefuseWhatABatchLineWouldInterpret) {
         EXPECT_FALSE(isBareName(QString::fromUtf8(bad))) << bad;
     for (const char* good : {"a.bmp", "A-b_c.bmp", "x(1).bmp", "v1.2~3.bmp"})
         EXPECT_TRUE(isBareName(QString::fromUtf8(good))) << good;
-    EXPECT_FALSE(isBarePictureName(QStringLiteral("9lives.bmp")));
+    for (const char* bad : {"9lives.bmp", "apple.bmp", "Apple.bmp", "a.bmp"})
+        EXPECT_FALSE(isBarePictureName(QString::fromUtf8(bad))) << bad;
+    EXPECT_TRUE(isBarePictureName(QStringLiteral("papple.bmp")));
 }
 
 } // namespace

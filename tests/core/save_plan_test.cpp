@@ -53,11 +53,119 @@ TEST(SavePlan, WritesTheDocumentedCommandFileAndBuildBatch) {
 }
 
 TEST(SavePlan, ConvertsASharedFileOnceButNamesItForEveryEntry) {
-    const std::vector<BitmapEntry> entries = {{"/c8", "/p/", "a.jpg"}, {"/c24", "/p/", "a.jpg"}};
+    const std::vector<BitmapEntry> entries = {{"/c8", "/p/", "d.jpg"}, {"/c24", "/p/", "d.jpg"}};
     const SavePlan plan = makeSavePlan(ProgramFolder(QStringLiteral("/x")), entries,
                                        QStringLiteral("t"), QStringLiteral("/y/t.mbm"));
     EXPECT_EQ(plan.pictures.size(), 1u);
-    EXPECT_EQ(plan.commandFile, QStringList({"t", "/c8a.bmp", "/c24a.bmp"}));
+    EXPECT_EQ(plan.commandFile, QStringList({"t", "/c8d.bmp", "/c24d.bmp"}));
+}
+
+struct OptionsCase {
+    const char* label;
+    SaveOptions options;
+    const char* title;
+    std::vector<BitmapEntry> entries;
+    QStringList commandFile;
+    QStringList identifierNames; ///< empty when the work names give the identifiers
+};
+
+class SaveOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+
+// The store option comes first on line 1, then the header's options, then the output name.
+TEST_P(SaveOptionsTest, FirstLineCarriesTheOptions) {
+    const OptionsCase& c = GetParam();
+    const SavePlan plan =
+        makeSavePlan(ProgramFolder(QStringLiteral("/opt/z")), c.entries, QString::fromUtf8(c.title),
+                     QStringLiteral("/home/u/icons.mbm"), c.options);
+    EXPECT_EQ(plan.commandFile, c.commandFile);
+    EXPECT_EQ(plan.identifierNames, c.identifierNames);
+    const bool header = c.options.header;
+    EXPECT_EQ(plan.headerTarget, header ? QStringLiteral("/home/u/icons.mbg") : QString());
+    EXPECT_EQ(plan.headerName.isEmpty(), !header);
+    // The names file goes with the build's inputs; the header stays for the copy.
+    EXPECT_EQ(plan.buildBatch.contains(QStringLiteral("del mbmnames.txt")),
+              !c.identifierNames.isEmpty());
+    EXPECT_FALSE(plan.buildBatch.contains(QStringLiteral("del icons.mbg")));
+}
+
+const std::vector<BitmapEntry> kTwo = {{"/c12", "/p/", "photo.jpeg"}, {"/c8", "/p/", "logo.gif"}};
+const std::vector<BitmapEntry> kOdd = {{"/c12", "/p/", "2x.png"}, {"/c8", "/p/", "a&b.jpg"}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SaveOptionsTest,
+    ::testing::Values(
+        OptionsCase{"file_store",
+                    {ArchiveType::FileStore, false},
+                    "icons",
+                    kTwo,
+                    {"icons", "/c12photo.bmp", "/c8logo.bmp"},
+                    {}},
+        OptionsCase{"uncompressed",
+                    {ArchiveType::UncompressedFileStore, false},
+                    "icons",
+                    kTwo,
+                    {"/n icons", "/c12photo.bmp", "/c8logo.bmp"},
+                    {}},
+        OptionsCase{"rom",
+                    {ArchiveType::RomImage, false},
+                    "icons",
+                    kTwo,
+                    {"/r icons", "/c12photo.bmp", "/c8logo.bmp"},
+                    {}},
+        OptionsCase{"compressed_rom",
+                    {ArchiveType::CompressedRomImage, false},
+                    "icons",
+                    kTwo,
+                    {"/s icons", "/c12photo.bmp", "/c8logo.bmp"},
+                    {}},
+        OptionsCase{"header_from_work_names",
+                    {ArchiveType::RomImage, true},
+                    "icons.mbm",
+                    kTwo,
+                    {"/r /hicons.mbg icons.mbm", "/c12photo.bmp", "/c8logo.bmp"},
+                    {}},
+        OptionsCase{"header_after_open",
+                    {ArchiveType::FileStore, true},
+                    "Text1",
+                    kTwo,
+                    {"/hicons.mbg /imbmnames.txt Text1", "/c12photo.bmp", "/c8logo.bmp"},
+                    {"icons.mbm", "photo.jpeg", "logo.gif"}},
+        OptionsCase{"header_of_renamed_pictures",
+                    {ArchiveType::CompressedRomImage, true},
+                    "icons.mbm",
+                    kOdd,
+                    {"/s /hicons.mbg /imbmnames.txt icons.mbm", "/c12p2x.bmp", "/c8pa_b.bmp"},
+                    {"icons.mbm", "2x.png", "a&b.jpg"}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(SavePlan, AlphaFilesGoWithTheirBitmaps) {
+    const std::vector<BitmapEntry> entries = {{"/c24", "/p/", "x.png"},
+                                              {"/c32a", "/p/", "x.png"},
+                                              {"/c32", "/p/", "y.png"},
+                                              {"/c32a", "/p/", "z.png"}};
+    const SavePlan plan = makeSavePlan(ProgramFolder(QStringLiteral("/x")), entries,
+                                       QStringLiteral("t"), QStringLiteral("/y/t.mbm"));
+    ASSERT_EQ(plan.pictures.size(), 3u);
+    EXPECT_TRUE(plan.pictures[0].keepAlpha) << "one of its entries is at /c32a";
+    EXPECT_FALSE(plan.pictures[1].keepAlpha);
+    EXPECT_TRUE(plan.pictures[2].keepAlpha);
+    EXPECT_EQ(plan.alphaNames, QStringList({"x-alpha.bmp", "z-alpha.bmp"}));
+    for (const QString& alpha : plan.alphaNames)
+        EXPECT_TRUE(plan.buildBatch.contains(QStringLiteral("del ") + alpha));
+}
+
+TEST(SavePlan, HeaderTargetReplacesTheMbmExtension) {
+    EXPECT_EQ(headerTargetFor(QStringLiteral("/w/icons.mbm")), QStringLiteral("/w/icons.mbg"));
+    EXPECT_EQ(headerTargetFor(QStringLiteral("/w/ICONS.MBM")), QStringLiteral("/w/ICONS.mbg"));
+    EXPECT_EQ(headerTargetFor(QStringLiteral("/w/icons.bin")), QStringLiteral("/w/icons.bin.mbg"));
+}
+
+TEST(SavePlan, HeaderInsideTempIsNotTheWorkHeader) {
+    TempProgramFolder pf(false, false);
+    const QString target = pf.folder().inTemp(QStringLiteral("icons.mbm"));
+    const SavePlan plan = makeSavePlan(pf.folder(), twoEntries(), QStringLiteral("icons.mbm"),
+                                       target, {ArchiveType::FileStore, true});
+    EXPECT_NE(plan.headerPath(), plan.headerTarget) << "the clean-up would delete it";
 }
 
 TEST(SavePlan, OutputNameAvoidsATargetInsideTemp) {
@@ -81,6 +189,22 @@ TEST(PrepareSave, WritesBothFilesWithCrLfAndCopiesTheTool) {
     EXPECT_EQ(readAll(pf.folder().inTemp(QStringLiteral("mbmcreater.bat"))), crlf(plan.buildBatch));
     EXPECT_TRUE(QFile::exists(pf.folder().inTemp(QStringLiteral("bmconv.exe"))));
     EXPECT_FALSE(QFile::exists(pf.folder().inTemp(QStringLiteral("photo.bmp"))));
+}
+
+TEST(PrepareSave, WritesTheIdentifierNamesAndRemovesAStaleHeader) {
+    TempProgramFolder pf(true, false);
+    const std::vector<BitmapEntry> entries = {{"/c32a", "/p/", "2x.png"}};
+    const SavePlan plan =
+        makeSavePlan(pf.folder(), entries, QStringLiteral("icons"),
+                     pf.file(QStringLiteral("icons.mbm")), {ArchiveType::FileStore, true});
+    QDir().mkpath(pf.folder().temp());
+    writeAll(plan.headerPath(), "stale");
+    writeAll(pf.folder().inTemp(QStringLiteral("p2x-alpha.bmp")), "stale");
+    EXPECT_TRUE(prepareSave(WorkFolders(pf.folder()), plan).isEmpty());
+    EXPECT_EQ(readAll(pf.folder().inTemp(QStringLiteral("mbmnames.txt"))),
+              crlf({"icons.mbm", "2x.png"}));
+    EXPECT_FALSE(QFile::exists(plan.headerPath()));
+    EXPECT_FALSE(QFile::exists(pf.folder().inTemp(QStringLiteral("p2x-alpha.bmp"))));
 }
 
 TEST(PrepareSave, NamesTheMissingToolButStillWritesTheFiles) {
