@@ -28,8 +28,14 @@ bool isColourLine(int n) {
 QString switchFromColourLine(const QString& line) {
     static const QString colour = QStringLiteral("Bpp Colour");
     static const QString mono = QStringLiteral("Bpp Monochrome");
-    if (line.contains(colour, Qt::CaseSensitive))
-        return switchWith(line, colour, QStringLiteral("/c"));
+    static const QString alpha = QStringLiteral(" with alpha channel");
+    if (line.contains(colour, Qt::CaseSensitive)) {
+        QString rest = trimBlanks(line);
+        const bool withAlpha = rest.endsWith(alpha);
+        if (withAlpha) rest.chop(alpha.size());
+        const QString sw = switchWith(rest, colour, QStringLiteral("/c"));
+        return withAlpha && sw == QLatin1String("/c32") ? QStringLiteral("/c32a") : sw;
+    }
     if (line.contains(mono, Qt::CaseSensitive)) return switchWith(line, mono, QStringLiteral("/"));
     return QStringLiteral("/c8");
 }

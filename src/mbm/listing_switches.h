@@ -12,7 +12,9 @@ bool isColourLine(int n);
 /// The colour switch of one Colour line. Case-sensitive: a line holding "Bpp Colour" gives
 /// "/c" and the rest of the line with every "Bpp Colour" replaced by a blank and outer
 /// blanks (spaces only; tabs stay) removed; otherwise "Bpp Monochrome" the same way with
-/// "/"; otherwise "/c8". The rest is not checked for being a number.
+/// "/"; otherwise "/c8". The rest is not checked for being a number. A bitmap with alpha
+/// ("32 Bpp Colour with alpha channel") gives "/c32a"; at any other depth, where no switch
+/// keeps alpha, the depth's own switch ("/c24").
 QString switchFromColourLine(const QString& line);
 
 /// One switch per Colour line of `lines` (line 1 first), in listing order. Every other line

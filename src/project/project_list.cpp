@@ -1,7 +1,8 @@
 #include "project/project_list.h"
 
 const QStringList& colourSwitches() {
-    static const QStringList list = {"/1", "/2", "/4", "/8", "/c4", "/c8", "/c12", "/c16", "/c24"};
+    static const QStringList list = {"/1",   "/2",   "/4",   "/8",   "/c4",  "/c8",
+                                     "/c12", "/c16", "/c24", "/c32", "/c32a"};
     return list;
 }
 

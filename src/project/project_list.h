@@ -19,7 +19,7 @@ struct BitmapEntry {
     QString rowText() const { return colour + name; }
 };
 
-/// The nine colour switches, in the order both switch lists show them.
+/// The eleven colour switches, in the order both switch lists show them.
 const QStringList& colourSwitches();
 /// Index of "/c8" in colourSwitches(): the switch both lists start on.
 constexpr int kDefaultSwitchIndex = 5;

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "mbm/picture_formats.h"
 #include "project/list_commands.h"
 #include "ui/twips.h"
 
@@ -73,6 +74,7 @@ void Form1::buildBrowser() {
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->addItems({"*.bmp", "*.jpg", "*.gif", "*.jpg;*.bmp;*.gif"});
+    Combo1->addItems(extraPicturePatterns());
     Combo1->setEditText(QStringLiteral("*.jpg;*.bmp;*.gif"));
     placeTw(Combo1, 120, 4680, 2295, 315);
     Command1 = button(Frame1, "Command1", tr("Select all files"));
@@ -207,6 +209,7 @@ void Form1::buildMenus() {
     addEntry(tools, "exportlist", tr("&Export list"), &Form1::exportlist);
     addEntry(tools, "customlistexport", tr("&Custom list export"), &Form1::customlistexport);
     addEntry(tools, "importdemoicon", tr("Import &demo icon"), &Form1::importdemoicon);
+    buildArchiveMenu(tools);
     QMenu* help = addMenu("help", tr("&Help"));
     addEntry(help, "about", tr("&About"), &Form1::about);
 }

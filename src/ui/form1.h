@@ -3,6 +3,7 @@
 #include "jobs/common_dialog.h"
 #include "jobs/interaction.h"
 #include "jobs/work_folders.h"
+#include "mbm/reading_run.h"
 #include "project/project.h"
 #include "ui/browser_widgets.h"
 
@@ -47,6 +48,10 @@ class Form1 : public QMainWindow {
     void customlistexport();
     void importdemoicon();
     void about();
+    /// Tools > Archive type: the kind of archive Save builds.
+    void setArchiveType(ArchiveType type);
+    /// Tools > Write C++ header (.mbg): whether Save also writes the header.
+    void setWriteHeader(bool on);
 
     // Buttons.
     void command1Click(); ///< select all files
@@ -102,6 +107,9 @@ class Form1 : public QMainWindow {
     QListView* colour;
     QTimer* Timer1;
     CommonDialog* CommonDialog1;
+    /// Tools > Archive type, one checkable item per ArchiveType (in enum order), exclusive.
+    QAction* archiveTypeItems[4];
+    QAction* writeheader;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,6 +119,7 @@ class Form1 : public QMainWindow {
     void buildProjectFrame();
     void buildPreviewFrame();
     void buildMenus();
+    void buildArchiveMenu(QMenu* tools);
     void setTabOrder();
     void drive1Change();
     void file1Click();
@@ -127,7 +136,7 @@ class Form1 : public QMainWindow {
     // --- reading (Open, Import) ---
     /// Waits for a running clean-up, then reads the archive at `path` (bare name `title`)
     /// through the status window Form4; returns when the run has closed it.
-    void readArchive(const QString& path, const QString& title);
+    ReadingOutcome readArchive(const QString& path, const QString& title);
     // --- end reading ---
 
     Project m_project;

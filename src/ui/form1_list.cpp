@@ -64,6 +64,7 @@ void Form1::newProject() {
     // A missing tempextract only means there is nothing to clean; the list is emptied anyway.
     clean_up();
     m_project.setFilename(kNoname);
+    m_project.setArchiveType(ArchiveType::FileStore);
 }
 
 void Form1::exitProgram() {

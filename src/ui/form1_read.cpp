@@ -10,7 +10,9 @@ void Form1::open() {
     // A failed clean-up (tempextract not made yet) still empties the list; the run makes
     // the folder itself.
     clean_up();
-    readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
+    const ReadingOutcome read = readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
+    // Saved again, the archive keeps its kind (when it could be listed at all).
+    if (!read.switches.isEmpty()) m_project.setArchiveType(read.type);
 }
 
 void Form1::import() {
@@ -20,7 +22,7 @@ void Form1::import() {
     m_project.setFilename(before);
 }
 
-void Form1::readArchive(const QString& path, const QString& title) {
+ReadingOutcome Form1::readArchive(const QString& path, const QString& title) {
     // A clean-up batch still deleting in tempextract would take the run's files with it.
     m_work.waitForCleanUp();
     auto* status = qobject_cast<Form4*>(form(4));
@@ -34,5 +36,5 @@ void Form1::readArchive(const QString& path, const QString& title) {
     status->show();
     // Let the window appear once before the run blocks the thread; user input waits.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    status->extract();
+    return status->extract();
 }

@@ -1,6 +1,7 @@
 // The status window of a running job, which also carries a reading run.
 #pragma once
 #include "jobs/status_sink.h"
+#include "mbm/reading_run.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,8 +22,8 @@ class Form4 : public QWidget, public StatusSink {
     void setStatus(const QString& text) override;
 
     /// The reading run: lists and extracts the archive named by Text1/Text2, appends its
-    /// bitmaps to the Project list, and closes this window at its end.
-    void extract();
+    /// bitmaps to the Project list, and closes this window at its end. Returns what it did.
+    ReadingOutcome extract();
 
     QLabel* Label1;
     QLabel* Label2;

@@ -3,13 +3,15 @@
 #include "ui/form1.h"
 #include "ui/form4.h"
 
-void Form4::extract() {
+ReadingOutcome Form4::extract() {
     ReadingOptions options;
     options.scanned = [this](const QStringList& switches) {
         List1->clear();
         List1->addItems(switches);
     };
-    runReading(m_main.programFolder(), Text1->text(), Text2->text(), *this, m_main.interaction(),
-               m_main.project(), options);
+    const ReadingOutcome outcome =
+        runReading(m_main.programFolder(), Text1->text(), Text2->text(), *this,
+                   m_main.interaction(), m_main.project(), options);
     close();
+    return outcome;
 }

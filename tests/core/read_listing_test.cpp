@@ -22,21 +22,23 @@ TEST_P(ColourLineTest, GivesSwitch) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rule, ColourLineTest,
-    ::testing::Values(LineCase{"12 Bpp Colour", "/c12"}, LineCase{"24 Bpp Colour", "/c24"},
-                      LineCase{"1 Bpp Monochrome", "/1"}, LineCase{"8 Bpp Monochrome", "/8"},
-                      // other letter case is not recognised
-                      LineCase{"12 bpp colour", "/c8"}, LineCase{"2 BPP MONOCHROME", "/c8"},
-                      LineCase{"", "/c8"}, LineCase{"No compression", "/c8"},
-                      // both phrases: colour wins, the other phrase stays in the switch
-                      LineCase{"4 Bpp Monochrome Bpp Colour", "/c4 Bpp Monochrome"},
-                      // blanks are trimmed, tabs are kept
-                      LineCase{"   24   Bpp Colour   ", "/c24"},
-                      LineCase{"\t24 Bpp Colour", "/c\t24"},
-                      LineCase{"16 Bpp Colour\t", "/c16  \t"}, LineCase{" 2 Bpp Monochrome ", "/2"},
-                      // the phrase may stand anywhere and more than once; the rest is kept
-                      LineCase{"Bpp Colour 12", "/c12"},
-                      LineCase{"12 Bpp Colour Bpp Colour", "/c12"},
-                      LineCase{"32 Bpp Colour with alpha channel", "/c32   with alpha channel"}));
+    ::testing::Values(
+        LineCase{"12 Bpp Colour", "/c12"}, LineCase{"24 Bpp Colour", "/c24"},
+        LineCase{"1 Bpp Monochrome", "/1"}, LineCase{"8 Bpp Monochrome", "/8"},
+        // other letter case is not recognised
+        LineCase{"12 bpp colour", "/c8"}, LineCase{"2 BPP MONOCHROME", "/c8"}, LineCase{"", "/c8"},
+        LineCase{"No compression", "/c8"},
+        // both phrases: colour wins, the other phrase stays in the switch
+        LineCase{"4 Bpp Monochrome Bpp Colour", "/c4 Bpp Monochrome"},
+        // blanks are trimmed, tabs are kept
+        LineCase{"   24   Bpp Colour   ", "/c24"}, LineCase{"\t24 Bpp Colour", "/c\t24"},
+        LineCase{"16 Bpp Colour\t", "/c16  \t"}, LineCase{" 2 Bpp Monochrome ", "/2"},
+        // the phrase may stand anywhere and more than once; the rest is kept
+        LineCase{"Bpp Colour 12", "/c12"}, LineCase{"12 Bpp Colour Bpp Colour", "/c12"},
+        // Alpha: the only switch that keeps it, or the depth's own switch.
+        LineCase{"32 Bpp Colour with alpha channel", "/c32a"}, LineCase{"32 Bpp Colour", "/c32"},
+        LineCase{"24 Bpp Colour with alpha channel", "/c24"},
+        LineCase{" 32 Bpp Colour with alpha channel ", "/c32a"}));
 
 struct ListingCase {
     int lines;        // number of lines in the listing

@@ -1,4 +1,5 @@
 // The main window offscreen: controls, layout, title, list commands, New and Exit.
+#include "mbm/picture_formats.h"
 #include "support/test_support.h"
 #include "ui/form1.h"
 #include "ui/twips.h"
@@ -56,12 +57,13 @@ TEST_F(MainWindowFixture, StartsOnC8WithTheDocumentedPatternsAndTitle) {
     EXPECT_EQ(w->myfile->text(), "Text1");
     EXPECT_EQ(w->colourselection->currentText(), "/c8");
     EXPECT_EQ(w->colourselection2->currentText(), "/c8");
-    EXPECT_EQ(w->colourselection->count(), 9);
+    EXPECT_EQ(w->colourselection->count(), 11);
     EXPECT_EQ(w->Combo1->currentText(), "*.jpg;*.bmp;*.gif");
     QStringList items;
     for (int i = 0; i < w->Combo1->count(); ++i)
         items << w->Combo1->itemText(i);
-    EXPECT_EQ(items, QStringList({"*.bmp", "*.jpg", "*.gif", "*.jpg;*.bmp;*.gif"}));
+    EXPECT_EQ(items, QStringList({"*.bmp", "*.jpg", "*.gif", "*.jpg;*.bmp;*.gif", "*.png",
+                                  allPicturesPattern()}));
     EXPECT_EQ(w->File1->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(w->DisplayList->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(w->Drive1->itemText(0), "/");
@@ -81,7 +83,15 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
               QStringList({"file:&File", "new:&New", "save:&Save", "saveas:Save &As", "open:&Open",
                            "import:&Import", "exit:E&xit", "tools:&Tools",
                            "exportlist:&Export list", "customlistexport:&Custom list export",
-                           "importdemoicon:Import &demo icon", "help:&Help", "about:&About"}));
+                           "importdemoicon:Import &demo icon", "archivetype:Archive &type",
+                           "writeheader:Write C++ &header (.mbg)", "help:&Help", "about:&About"}));
+    QStringList types;
+    for (QAction* a : w->findChild<QMenu*>("archivetype")->actions())
+        types << a->objectName() + ":" + a->text() + (a->isChecked() ? "*" : "");
+    EXPECT_EQ(
+        types,
+        QStringList({"filestore:&File store*", "uncompressedfilestore:&Uncompressed file store",
+                     "romimage:&ROM image", "compressedromimage:&Compressed ROM image"}));
     const QList<QWidget*> order = {w->Drive1,          w->Dir1,
                                    w->File1,           w->Combo1,
                                    w->Command1,        w->Command2,
