@@ -54,6 +54,15 @@ QString asOneLine(QString name) {
     return name;
 }
 
+/// The name an entry's identifier is made from: the picture's own file name; for a bitmap
+/// read from an archive, whose file name carries the time it was read, that archive's name
+/// and the bitmap's index there ("icons_3"), the same however often the archive is read.
+QString identifierSource(const BitmapEntry& e) {
+    if (!e.origin.fromArchive()) return e.name;
+    return baseOf(QFileInfo(e.origin.archive).fileName()) + QLatin1Char('_') +
+           QString::number(e.origin.index) + QStringLiteral(".bmp");
+}
+
 /// Plans the header: its work name, its target and, where the work names would give other
 /// identifiers than the target's and the pictures' own names, those names.
 void planHeader(SavePlan& plan, const std::vector<BitmapEntry>& entries, QStringList taken) {
@@ -68,8 +77,9 @@ void planHeader(SavePlan& plan, const std::vector<BitmapEntry>& entries, QString
     bool same = baseOf(plan.outputName) == baseOf(archiveName);
     QStringList names{asOneLine(archiveName)};
     for (size_t i = 0; i < entries.size(); ++i) {
-        same = same && baseOf(plan.workNames[int(i)]) == baseOf(entries[i].name);
-        names << asOneLine(entries[i].name);
+        const QString source = identifierSource(entries[i]);
+        same = same && baseOf(plan.workNames[int(i)]) == baseOf(source);
+        names << asOneLine(source);
     }
     if (!same) plan.identifierNames = names;
 }

@@ -53,7 +53,8 @@ struct SavePlan {
     QString headerName;               ///< the header the converter writes in temp, or empty
     QString headerTarget;             ///< where that header goes, or empty
     /// The names the header's identifiers are made from, when the work names would give
-    /// others: the target's file name, then each entry's picture name (the lines of
+    /// others: the target's file name, then each entry's picture name, or for a bitmap
+    /// read from an archive "<archive base>_<index>.bmp" (the lines of
     /// kIdentifierNamesFile). Empty when the converter's own names serve.
     QStringList identifierNames;
     QStringList commandFile; ///< lines of mbmcreater.txt

@@ -90,6 +90,11 @@ TEST_P(SaveOptionsTest, FirstLineCarriesTheOptions) {
 
 const std::vector<BitmapEntry> kTwo = {{"/c12", "/p/", "photo.jpeg"}, {"/c8", "/p/", "logo.gif"}};
 const std::vector<BitmapEntry> kOdd = {{"/c12", "/p/", "2x.png"}, {"/c8", "/p/", "a&b.jpg"}};
+// Read from archives: the names carry the time of reading, the identifiers must not.
+const std::vector<BitmapEntry> kRead = {
+    {"/c12", "/t/", "image12-00-01_0.bmp", {"/w/old icons.mbm", ArchiveType::RomImage, 0}},
+    {"/c8", "/t/", "image12-00-01_1.bmp", {"/w/old icons.mbm", ArchiveType::RomImage, 1}},
+    {"/c8", "/p/", "logo.gif"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SaveOptionsTest,
@@ -135,7 +140,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "icons.mbm",
                     kOdd,
                     {"/s /hicons.mbg /imbmnames.txt icons.mbm", "/c12p2x.bmp", "/c8pa_b.bmp"},
-                    {"icons.mbm", "2x.png", "a&b.jpg"}}),
+                    {"icons.mbm", "2x.png", "a&b.jpg"}},
+        OptionsCase{"header_of_bitmaps_read_from_an_archive",
+                    {ArchiveType::FileStore, true},
+                    "icons.mbm",
+                    kRead,
+                    {"/hicons.mbg /imbmnames.txt icons.mbm", "/c12image12-00-01_0.bmp",
+                     "/c8image12-00-01_1.bmp", "/c8logo.bmp"},
+                    {"icons.mbm", "old icons_0.bmp", "old icons_1.bmp", "logo.gif"}}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(SavePlan, AlphaFilesGoWithTheirBitmaps) {

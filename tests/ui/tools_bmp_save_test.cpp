@@ -4,7 +4,10 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 
+#include "mbm/picture_conversion.h"
+
 #include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 using namespace testing_support;
@@ -23,7 +26,12 @@ struct BmpSaveWindow : ToolsFixture {
         main->list().append("/c8", folderWithSeparator(src.path()), name);
     }
     static const char* formatOf(const char* name) {
-        return QString(name).endsWith(".bmp") ? "BMP" : "JPEG";
+        const QString n(name);
+        if (n.endsWith(".bmp")) return "BMP";
+        if (n.endsWith(".png")) return "PNG";
+        if (n.endsWith(".tif")) return "TIFF";
+        if (n.endsWith(".webp")) return "WEBP";
+        return "JPEG";
     }
     Form2* open() {
         main->command5Click();
@@ -71,6 +79,24 @@ TEST_F(BmpSaveWindow, WritesOnlySelectedEntriesWithConvertedNames) {
         EXPECT_EQ(r.format(), "bmp") << name.toStdString();
         EXPECT_EQ(r.size(), QSize(8, 6));
     }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+// PNG and the formats of the image plug-ins present are written like JPEG.
+TEST_F(BmpSaveWindow, WritesEveryFormatQtReads) {
+    QStringList expected;
+    for (const char* name : {"p.png", "t.tif", "w.webp"}) {
+        if (!QImageWriter::supportedImageFormats().contains(QByteArray(formatOf(name)).toLower()))
+            continue; // no plug-in for it here
+        add(name);
+        expected << convertedName(QString::fromLatin1(name));
+    }
+    ASSERT_FALSE(expected.isEmpty());
+    main->list().selectAll();
+    saveInto(open(), out.path());
+    EXPECT_EQ(written(), expected);
+    for (const QString& name : written())
+        EXPECT_EQ(QImageReader(out.filePath(name)).format(), "bmp") << name.toStdString();
     EXPECT_TRUE(ui.messages.empty());
 }
 

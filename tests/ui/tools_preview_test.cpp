@@ -66,6 +66,17 @@ TEST_F(PreviewWindow, SmallPictureIsShownAtItsSizeInTheMiddle) {
     EXPECT_NEAR(main->Image1->y(), 112.5, 0.5);
 }
 
+TEST_F(PreviewWindow, ShowsEveryFormatQtReads) {
+    for (const char* name : {"p.png", "t.tiff", "w.webp"}) {
+        const QString path = dir.filePath(name);
+        if (!makePicture(30, 20).save(path)) continue; // no plug-in for it here
+        main->Image1->clear();
+        main->showPreview(path);
+        EXPECT_FALSE(main->Image1->isHidden()) << name;
+        EXPECT_EQ(main->Image1->pixmap().size(), QSize(30, 20)) << name;
+    }
+}
+
 TEST_F(PreviewWindow, LargePictureIsShrunkToFitWithItsProportions) {
     main->showPreview(picture("large.jpg", 640, 480));
     ASSERT_FALSE(main->Image1->isHidden());
