@@ -279,10 +279,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "w.mbm\nx.png\nX.gif", 0, "\tEMbmWX,\n\tEMbmWX_2\n"},
         NamesCase{"too_few_names", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n/c24a.bmp\r\n",
                   "w.mbm\r\nx.png\r\n", bmconv::kSourceTargetMismatch, nullptr},
-        NamesCase{"empty_line", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n/c24a.bmp\r\n",
-                  "w.mbm\r\n\r\nx.png\r\n", bmconv::kBadCommandFile, nullptr},
-        NamesCase{"missing_file", "/hicons.mbg /inames.txt w.mbm\r\n/c8p2x.bmp\r\n", nullptr,
-                  bmconv::kBadCommandFile, nullptr},
         NamesCase{"without_header", "/inames.txt w.mbm\r\n/c8p2x.bmp\r\n", "w.mbm\r\nx.png\r\n",
                   bmconv::kBadCommandFile, nullptr}),
     [](const auto& info) { return std::string(info.param.label); });

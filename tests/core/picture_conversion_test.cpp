@@ -1,10 +1,8 @@
 // The conversion's resolution and alpha: what the converter reads as twips and alpha values.
 #include "mbm/picture_conversion.h"
-#include "mbm/picture_formats.h"
 #include "support/save_support.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -181,21 +179,5 @@ INSTANTIATE_TEST_SUITE_P(Sources, AlphaTest,
                                            AlphaCase{"opaque", false, 0, true},
                                            AlphaCase{"alpha_file_of_other_size", false, 2, false}),
                          [](const auto& info) { return std::string(info.param.label); });
-
-TEST(PictureFormats, PatternListsEveryFormatQtReadsAfterTheFirstFour) {
-    const QStringList patterns = extraPicturePatterns();
-    ASSERT_EQ(patterns.size(), 2);
-    EXPECT_EQ(patterns[0], QStringLiteral("*.png"));
-    EXPECT_TRUE(patterns[1].startsWith(QLatin1String("*.jpg;*.bmp;*.gif;*.png;")));
-    for (const QByteArray& f : QImageReader::supportedImageFormats())
-        EXPECT_TRUE(patterns[1].split(';').contains("*." + QString::fromLatin1(f).toLower()))
-            << f.constData();
-}
-
-TEST(AlphaFileName, InsertsBeforeTheLastDot) {
-    EXPECT_EQ(alphaFileName(QStringLiteral("pic.bmp")), QStringLiteral("pic-alpha.bmp"));
-    EXPECT_EQ(alphaFileName(QStringLiteral("/a.b/pic")), QStringLiteral("/a.b/pic-alpha"));
-    EXPECT_EQ(alphaFileName(QStringLiteral("/w/x.y.png")), QStringLiteral("/w/x.y-alpha.png"));
-}
 
 } // namespace

@@ -166,12 +166,6 @@ TEST(SavePlan, AlphaFilesGoWithTheirBitmaps) {
         EXPECT_TRUE(plan.buildBatch.contains(QStringLiteral("del ") + alpha));
 }
 
-TEST(SavePlan, HeaderTargetReplacesTheMbmExtension) {
-    EXPECT_EQ(headerTargetFor(QStringLiteral("/w/icons.mbm")), QStringLiteral("/w/icons.mbg"));
-    EXPECT_EQ(headerTargetFor(QStringLiteral("/w/ICONS.MBM")), QStringLiteral("/w/ICONS.mbg"));
-    EXPECT_EQ(headerTargetFor(QStringLiteral("/w/icons.bin")), QStringLiteral("/w/icons.bin.mbg"));
-}
-
 TEST(SavePlan, HeaderInsideTempIsNotTheWorkHeader) {
     TempProgramFolder pf(false, false);
     const QString target = pf.folder().inTemp(QStringLiteral("icons.mbm"));

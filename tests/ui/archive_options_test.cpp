@@ -190,17 +190,4 @@ TEST_F(ArchiveOptions, PngWithAlphaAtC32aSurvivesSaveOpenSave) {
     }
 }
 
-TEST_F(ArchiveOptions, SwitchListsEndWithThe32BitSwitches) {
-    for (QComboBox* box : {form.colourselection, form.colourselection2}) {
-        ASSERT_EQ(box->count(), 11);
-        EXPECT_EQ(box->itemText(8), QStringLiteral("/c24"));
-        EXPECT_EQ(box->itemText(9), QStringLiteral("/c32"));
-        EXPECT_EQ(box->itemText(10), QStringLiteral("/c32a"));
-        EXPECT_EQ(box->currentText(), QStringLiteral("/c8"));
-    }
-    EXPECT_EQ(form.Combo1->itemText(3), QStringLiteral("*.jpg;*.bmp;*.gif"));
-    EXPECT_EQ(form.Combo1->itemText(4), QStringLiteral("*.png"));
-    EXPECT_TRUE(form.Combo1->itemText(5).startsWith(QLatin1String("*.jpg;*.bmp;*.gif;*.png")));
-}
-
 } // namespace
