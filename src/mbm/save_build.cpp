@@ -51,9 +51,9 @@ void removeWorkFiles(const SavePlan& plan) {
         QFile::remove(pf.inTemp(p.workName));
     for (const QString& alpha : plan.alphaNames)
         QFile::remove(pf.inTemp(alpha));
-    for (const char* name :
-         {"mbmcreater.txt", "mbmcreater.bat", "bmconv.exe", "end.log", "mbmnames.txt"})
+    for (const char* name : {"mbmcreater.txt", "mbmcreater.bat", "bmconv.exe", "end.log"})
         QFile::remove(pf.inTemp(QLatin1String(name)));
+    QFile::remove(pf.inTemp(kIdentifierNamesFile));
     QFile::remove(plan.outputPath());
     if (!plan.headerName.isEmpty()) QFile::remove(plan.headerPath());
 }

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 
 SaveTarget targetFromDialog(const QString& chosenPath, const QString& fileTitle) {
     SaveTarget t{chosenPath, fileTitle};
