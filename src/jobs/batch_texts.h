@@ -1,10 +1,16 @@
 // The texts of every job batch, line by line (line ends are added when written).
 #pragma once
 #include "jobs/program_folder.h"
+#include "jobs/result.h"
 
 #include <QStringList>
 
-/// The two head lines: the drive line and `cd "<program folder><suffix>"`, where suffix is
+/// Whether `folder` can be written into a batch line (the drive and cd lines) safely: no
+/// line break or other control character, no `"` and no `%`, and nothing the batch file's
+/// 8-bit code page cannot hold. Fails with one message naming the folder and the character.
+Status checkBatchFolder(const QString& folder);
+
+/// The two head lines: the drive line and `cd "<work root><suffix>"`, where suffix is
 /// the separator and the work folder's name, with a trailing separator when asked.
 QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool trailingSeparator);
 
@@ -24,4 +30,5 @@ QStringList extractBatch(const ProgramFolder& pf);
 /// cleanup.bat of a reading run in tempextract: deletes the run's work files, keeps the bitmaps.
 QStringList readingCleanupBatch(const ProgramFolder& pf, const QString& mbmName);
 /// cleanup.bat of clean_up in tempextract: deletes every bitmap, text, program and log file.
+/// The only batch whose del lines hold wildcards.
 QStringList generalCleanupBatch(const ProgramFolder& pf);

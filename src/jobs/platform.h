@@ -3,6 +3,7 @@
 #pragma once
 #include "jobs/program_folder.h"
 
+#include <QFileDevice>
 #include <QString>
 #include <QStringList>
 
@@ -19,13 +20,18 @@ struct BatchProcess {
 
 namespace platform {
 
-/// Starts the batch file at `batPath` hidden and does not wait for it. On Windows through
-/// the shell with a hidden window; elsewhere by starting `batchrun` from the program folder,
-/// detached, with the batch's full path.
+/// Starts the batch file at `batPath` hidden and does not wait for it, in the batch's own
+/// folder (so its del lines cannot reach another folder even when its cd line fails). On
+/// Windows through the shell with a hidden window; elsewhere by starting `batchrun` from the
+/// program folder, detached, with the batch's full path.
 BatchProcess startBatchHidden(const ProgramFolder& pf, const QString& batPath);
 
 /// True while the started batch process has not ended.
 bool isRunning(const BatchProcess& batch);
+
+/// Pushes what was written to the open `file` through to the disk (fsync, FlushFileBuffers).
+/// False when the system reports that the data could not be stored.
+bool syncToDisk(QFileDevice& file);
 
 /// Sleeps on the calling thread; no window events are processed meanwhile.
 void sleepMs(int ms);

@@ -1,7 +1,11 @@
 #include "jobs/platform.h"
 
+#include "jobs/batch_texts.h"
+#include "jobs/work_protocol.h"
+
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStorageInfo>
 #include <QThread>
@@ -9,18 +13,26 @@
 
 #include <cerrno>
 #include <csignal>
+#include <unistd.h>
 
 namespace platform {
 
 BatchProcess startBatchHidden(const ProgramFolder& pf, const QString& batPath) {
     BatchProcess batch;
-    const QString runner = pf.file(QStringLiteral("batchrun"));
+    if (Status usable = checkBatchFolder(pf.workRoot()); !usable) {
+        batch.error = usable.error;
+        return batch;
+    }
+    const QString runner = pf.file(work_files::kBatchrun);
     if (!QFile::exists(runner)) {
         batch.error = QStringLiteral("The batch interpreter %1 is missing.").arg(runner);
         return batch;
     }
     qint64 pid = 0;
-    if (!QProcess::startDetached(runner, {batPath}, pf.path(), &pid) || pid == 0) {
+    // Started in the batch's own folder, as on Windows: should its cd line fail, its del lines
+    // act on the work folder, never on the folder the editor happens to run in.
+    const QString folder = QFileInfo(batPath).absolutePath();
+    if (!QProcess::startDetached(runner, {batPath}, folder, &pid) || pid == 0) {
         batch.error = QStringLiteral("Could not start %1.").arg(batPath);
         return batch;
     }
@@ -38,6 +50,14 @@ bool isRunning(const BatchProcess& batch) {
         const int close = text.lastIndexOf(')');
         if (close > 0 && close + 2 < text.size() && text.at(close + 2) == 'Z') return false;
     }
+    return true;
+}
+
+bool syncToDisk(QFileDevice& file) {
+    const int fd = file.handle();
+    if (fd < 0) return false;
+    while (::fsync(fd) != 0)
+        if (errno != EINTR) return false;
     return true;
 }
 

@@ -1,16 +1,23 @@
 #include "jobs/platform.h"
 
+#include "jobs/batch_texts.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
 
+#include <io.h>
 #include <shellapi.h>
 #include <windows.h>
 
 namespace platform {
 
-BatchProcess startBatchHidden(const ProgramFolder&, const QString& batPath) {
+BatchProcess startBatchHidden(const ProgramFolder& pf, const QString& batPath) {
     BatchProcess batch;
+    if (Status usable = checkBatchFolder(pf.workRoot()); !usable) {
+        batch.error = usable.error;
+        return batch;
+    }
     const QString native = QDir::toNativeSeparators(batPath);
     // The command interpreter cannot work in a network folder (\\server\share): it would
     // fall back to the Windows folder, so such a batch is not started at all.
@@ -44,6 +51,13 @@ BatchProcess startBatchHidden(const ProgramFolder&, const QString& batPath) {
 bool isRunning(const BatchProcess& batch) {
     if (!batch.started() || !batch.handle) return false;
     return WaitForSingleObject(batch.handle.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool syncToDisk(QFileDevice& file) {
+    const int fd = file.handle();
+    if (fd < 0) return false;
+    const HANDLE h = HANDLE(_get_osfhandle(fd));
+    return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
 }
 
 void sleepMs(int ms) {

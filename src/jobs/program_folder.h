@@ -1,5 +1,7 @@
 // The program folder and the two work folders of the jobs.
 #pragma once
+#include "jobs/work_protocol.h"
+
 #include <QDir>
 #include <QString>
 
@@ -22,8 +24,8 @@ class ProgramFolder {
     /// they are (the batches change into the work folders).
     QString driveLine() const { return m_workRoot.left(2); }
     /// The build work folder and the reading work folder (no trailing separator).
-    QString temp() const { return workFolder(QStringLiteral("temp")); }
-    QString tempextract() const { return workFolder(QStringLiteral("tempextract")); }
+    QString temp() const { return workFolder(work_files::kTempFolder); }
+    QString tempextract() const { return workFolder(work_files::kTempextractFolder); }
     /// The work folder `name` under the work root.
     QString workFolder(const QString& name) const { return m_workRoot + QDir::separator() + name; }
     /// A path inside the program folder.
@@ -32,7 +34,7 @@ class ProgramFolder {
     QString inTempextract(const QString& name) const {
         return tempextract() + QDir::separator() + name;
     }
-    QString bmconv() const { return file(QStringLiteral("bmconv.exe")); }
+    QString bmconv() const { return file(work_files::kBmconv); }
 
   private:
     static QString strip(QString p) {

@@ -2,7 +2,8 @@
 #pragma once
 #include <QString>
 
-struct Status {
+/// Never ignored: a caller that has no use for a failure says so with (void) and why.
+struct [[nodiscard]] Status {
     bool ok = true;
     QString error;
 

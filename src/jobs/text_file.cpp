@@ -1,22 +1,38 @@
 #include "jobs/text_file.h"
 
+#include "jobs/atomic_write.h"
+
 #include <QDir>
 #include <QFile>
+
+QByteArray textFileBytes(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += line.toLocal8Bit();
+        bytes += "\r\n";
+    }
+    return bytes;
+}
 
 Status writeLines(const QString& path, const QStringList& lines) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return Status::failure(QStringLiteral("Could not write %1: %2")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += line.toLocal8Bit();
-        bytes += "\r\n";
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return Status::failure(QStringLiteral("Could not write %1: %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
-    return Status::success();
+    const QByteArray bytes = textFileBytes(lines);
+    if (file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size())
+        return Status::success();
+    const QString reason = file.error() != QFileDevice::NoError
+                               ? file.errorString()
+                               : QStringLiteral("not every byte could be written");
+    file.close();
+    file.remove();
+    return Status::failure(QStringLiteral("Could not write %1: %2. The disk may be full.")
+                               .arg(QDir::toNativeSeparators(path), reason));
+}
+
+Status writeLinesAtomically(const QString& path, const QStringList& lines) {
+    return writeFileAtomically(path, textFileBytes(lines));
 }
 
 QStringList readLines(const QString& path) {

@@ -3,6 +3,7 @@
 #include "jobs/batch_texts.h"
 #include "jobs/file_exists.h"
 #include "jobs/text_file.h"
+#include "jobs/work_protocol.h"
 #include "project/project_list.h"
 
 #include <QDir>
@@ -22,22 +23,36 @@ Status copyReplacing(const QString& from, const QString& to) {
     return Status::success();
 }
 
+void removeStaleTemporaries(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({work_files::kStaleTemporaries}, QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(dir.filePath(name));
+}
+
+Status WorkFolders::usable() const {
+    return checkBatchFolder(m_pf.workRoot());
+}
+
 Status WorkFolders::prepare(const QString& folder) const {
+    if (Status s = usable(); !s) return s;
     if (!QDir().mkpath(folder))
         return Status::failure(QStringLiteral("The work folder %1 could not be created.")
                                    .arg(QDir::toNativeSeparators(folder)));
     if (!QFile::exists(m_pf.bmconv()))
         return Status::failure(
             QStringLiteral("bmconv.exe is missing from the program folder %1.").arg(m_pf.path()));
-    return copyReplacing(m_pf.bmconv(), folder + QDir::separator() + QStringLiteral("bmconv.exe"));
+    return copyReplacing(m_pf.bmconv(), folder + QDir::separator() + work_files::kBmconv);
 }
 
 Status WorkFolders::cleanUp(ProjectList& list) {
     Status status = Status::success();
     // An earlier clean-up still running would delete the new batch as its last line.
     waitForCleanUp();
-    const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
-    if (!QDir(m_pf.tempextract()).exists()) {
+    const QString bat = m_pf.inTempextract(work_files::kCleanupBat);
+    if (Status usable = this->usable(); !usable) {
+        status = usable;
+    } else if (!QDir(m_pf.tempextract()).exists()) {
         status = Status::failure(
             QStringLiteral("The work folder %1 does not exist yet.").arg(m_pf.tempextract()));
     } else if (Status written = writeLines(bat, generalCleanupBatch(m_pf)); !written) {
@@ -53,7 +68,7 @@ Status WorkFolders::cleanUp(ProjectList& list) {
 
 void WorkFolders::waitForCleanUp(const WaitOptions& options) {
     if (!m_cleanup.started()) return;
-    const QString bat = m_pf.inTempextract(QStringLiteral("cleanup.bat"));
+    const QString bat = m_pf.inTempextract(work_files::kCleanupBat);
     // Gone is not enough: the batch may still be ending after deleting itself.
     const auto finished = [&] { return !FileExists(bat) && !platform::isRunning(m_cleanup); };
     if (!finished()) waitUntil(finished, m_cleanup, options);

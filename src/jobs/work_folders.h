@@ -12,15 +12,20 @@ class WorkFolders {
     explicit WorkFolders(ProgramFolder pf) : m_pf(std::move(pf)) {}
     const ProgramFolder& programFolder() const { return m_pf; }
 
+    /// Whether batches may run here at all: fails (checkBatchFolder) when the work root
+    /// cannot be written into a batch line safely. Then no job writes or starts a batch.
+    Status usable() const;
+
     /// Creates `folder` when missing (an existing folder is no error) and copies bmconv.exe
     /// from the program folder into it, replacing a copy there. Fails with a message when
-    /// the folder cannot be made or the tool is missing or cannot be copied.
+    /// the work root is not usable, the folder cannot be made or the tool is missing or
+    /// cannot be copied.
     Status prepare(const QString& folder) const;
 
     /// clean_up: writes tempextract/cleanup.bat (deletes every .bmp, .txt, .exe and .log file
     /// and itself), starts it hidden without waiting, and empties the Project list. When the
-    /// batch cannot be written or started (tempextract missing), the list is still emptied
-    /// and the failure is returned.
+    /// batch cannot be written or started (tempextract missing, the work root not usable),
+    /// the list is still emptied and the failure is returned.
     Status cleanUp(ProjectList& list);
 
     /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself and
@@ -34,3 +39,7 @@ class WorkFolders {
 
 /// Copies `from` to `to`, replacing a file there. Fails with a message naming both.
 Status copyReplacing(const QString& from, const QString& to);
+
+/// Deletes the temporary files (*.tmp) that a converter killed mid-run left in the work
+/// folder `folder`; only files directly in it.
+void removeStaleTemporaries(const QString& folder);

@@ -11,5 +11,5 @@ QStringList commandExportLines(const ProjectList& list) {
 }
 
 Status writeCommandExport(const QString& path, const ProjectList& list) {
-    return writeLines(path, commandExportLines(list));
+    return writeLinesAtomically(path, commandExportLines(list));
 }

@@ -13,5 +13,6 @@ inline const QString kExportOutputName = QStringLiteral("tempfile.mbm");
 QStringList commandExportLines(const ProjectList& list);
 
 /// Writes the export of `list` to exactly `path` (no extension added; a file there is
-/// replaced). Fails with a message naming the file when it cannot be written.
+/// replaced only by the complete export). Fails with a message naming the file when it
+/// cannot be written in full; the file there is then as it was.
 Status writeCommandExport(const QString& path, const ProjectList& list);

@@ -1,5 +1,6 @@
 #include "mbm/picture_conversion.h"
 
+#include "jobs/atomic_write.h"
 #include "mbm/picture_resolution.h"
 
 #include <QBuffer>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 
 QString convertedName(const QString& name, const QString& extension) {
     const int dot = name.lastIndexOf(QLatin1Char('.'));
@@ -124,10 +124,7 @@ Status writeDirect(const QByteArray& bytes, const QString& target) {
 }
 
 Status writeAtomic(const QByteArray& bytes, const QString& target) {
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return writeFailure(target, out.errorString());
-    return Status::success();
+    return writeFileAtomically(target, bytes);
 }
 
 Status writeBytes(const QByteArray& bytes, const QString& target, WriteMode mode) {

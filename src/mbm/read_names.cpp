@@ -1,5 +1,7 @@
 #include "mbm/read_names.h"
 
+#include "jobs/work_protocol.h"
+
 #include <QDir>
 
 QString runStampFor(const QTime& time) {
@@ -52,14 +54,15 @@ QStringList extractCommandLines(const QString& mbmName, const QString& stamp, in
 
 bool isBareSafeName(const QString& name) {
     if (name.isEmpty()) return false;
-    static const QString special = QStringLiteral(" \"&|<>^%,;=/\\");
+    // Wildcards too: the clean-up's "del <name>" would delete every file they match.
+    static const QString special = QStringLiteral(" \"&|<>^%,;=/\\*?");
     for (const QChar c : name)
         // Letters beyond ASCII could change on their way through the batch's code page.
         if (c.unicode() < 0x20 || c.unicode() >= 0x7f || special.contains(c)) return false;
-    static const QStringList workFiles{QStringLiteral("bmconv.exe"),  QStringLiteral("scan.bat"),
-                                       QStringLiteral("temp.log"),    QStringLiteral("end.log"),
-                                       QStringLiteral("extract.txt"), QStringLiteral("extract.bat"),
-                                       QStringLiteral("cleanup.bat")};
+    using namespace work_files;
+    static const QStringList workFiles{kBmconv,     kScanBat,   kTempLog,
+                                       kEndLog,     kErrorLog,  kExtractCommandFile,
+                                       kExtractBat, kCleanupBat};
     for (const QString& w : workFiles)
         if (name.compare(w, Qt::CaseInsensitive) == 0) return false;
     // A bitmap name could meet the bitmaps of this or an earlier run, which stay in the folder.
@@ -70,4 +73,8 @@ bool isBareSafeName(const QString& name) {
 
 QString safeArchiveName(const QString& stamp) {
     return QStringLiteral("archive") + stamp + QStringLiteral(".mbm");
+}
+
+QString readingWorkName(const QString& mbmName, bool inWorkFolder, const QString& stamp) {
+    return isBareSafeName(mbmName) && !inWorkFolder ? mbmName : safeArchiveName(stamp);
 }

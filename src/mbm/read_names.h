@@ -19,11 +19,16 @@ QString extractedBitmapName(const QString& stamp, int k);
 QStringList extractCommandLines(const QString& mbmName, const QString& stamp, int n);
 
 /// True when `name` can stand bare in a batch line and a command file: not empty, no blank,
-/// tab, control character or one of " & | < > ^ % , ; =, representable in the 8-bit code
-/// page, not the name of one of the run's own work files, not a ".bmp" name (the extracted
-/// bitmaps) and not starting with "-".
+/// tab, control character, wildcard or one of " & | < > ^ % , ; = / \, ASCII only, not the
+/// name of one of the run's own work files, not a ".bmp" name (the extracted bitmaps) and
+/// not starting with "-".
 bool isBareSafeName(const QString& name);
 
 /// The name under which an archive whose own name is not bare-safe is copied into
 /// tempextract: "archive" + stamp + ".mbm".
 QString safeArchiveName(const QString& stamp);
+
+/// The name of the archive's copy in tempextract, which the run's batches (and the
+/// clean-up's del line) name: `mbmName` when it is bare-safe and the archive does not lie in
+/// tempextract itself, otherwise safeArchiveName(stamp).
+QString readingWorkName(const QString& mbmName, bool inWorkFolder, const QString& stamp);

@@ -1,10 +1,12 @@
 #include "mbm/reading_run.h"
 
 #include "jobs/batch_texts.h"
+#include "jobs/converter_output.h"
 #include "jobs/file_exists.h"
 #include "jobs/platform.h"
 #include "jobs/text_file.h"
 #include "jobs/work_folders.h"
+#include "jobs/work_protocol.h"
 #include "mbm/listing_switches.h"
 #include "mbm/read_names.h"
 #include "project/list_commands.h"
@@ -15,12 +17,7 @@
 
 namespace {
 
-const QString kScanBat = QStringLiteral("scan.bat");
-const QString kTempLog = QStringLiteral("temp.log");
-const QString kEndLog = QStringLiteral("end.log");
-const QString kExtractTxt = QStringLiteral("extract.txt");
-const QString kExtractBat = QStringLiteral("extract.bat");
-const QString kCleanupBat = QStringLiteral("cleanup.bat");
+using namespace work_files;
 
 class Run {
   public:
@@ -29,15 +26,23 @@ class Run {
         : m_pf(pf), m_status(status), m_ui(ui), m_project(project), m_options(options) {}
 
     ReadingOutcome run(const QString& mbmPath, const QString& mbmName) {
+        // No batch may run where the work root cannot be written into a batch line.
+        if (Status usable = checkBatchFolder(m_pf.workRoot()); !usable) {
+            m_out.kind = ReadingOutcome::Failed;
+            m_ui.message(usable.error, QStringLiteral("Error"));
+            return m_out;
+        }
         prepare(mbmPath, mbmName);
         scan();
-        if (m_out.switches.isEmpty())
-            m_ui.message(m_problem.isEmpty()
-                             ? QStringLiteral("Not a valid archive")
-                             : m_problem + QStringLiteral(" The archive was not read."),
+        if (m_out.switches.isEmpty()) {
+            const QString why = scanFailure(mbmPath);
+            m_out.kind = why.isEmpty() ? ReadingOutcome::NotValid : ReadingOutcome::Failed;
+            m_ui.message(why.isEmpty() ? QStringLiteral("Not a valid archive")
+                                       : why + QStringLiteral(" The archive was not read."),
                          QStringLiteral("Error"));
-        else
+        } else {
             extract(mbmPath);
+        }
         cleanUp();
         return m_out;
     }
@@ -53,47 +58,81 @@ class Run {
         // An archive that already lies in tempextract is copied under another name, so the
         // copy never replaces (and the clean-up never deletes) the user's own file.
         const bool inWorkFolder = sameFolder(QFileInfo(mbmPath).absolutePath(), m_pf.tempextract());
-        m_out.workName =
-            isBareSafeName(mbmName) && !inWorkFolder ? mbmName : safeArchiveName(m_out.stamp);
-        m_status.setStatus(QStringLiteral("Copying mbm file to temp dir"));
+        m_out.workName = readingWorkName(mbmName, inWorkFolder, m_out.stamp);
+        m_status.setStatus(reading_status::kCopying);
         const QString copy = work(m_out.workName);
         if (Status s = copyReplacing(mbmPath, copy); s)
             QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner);
-        else if (m_problem.isEmpty())
-            m_problem = s.error;
-        writeLines(work(kScanBat), scanBatch(m_pf, m_out.workName));
+        else
+            problem(s);
+        const Status scanWritten = writeLines(work(kScanBat), scanBatch(m_pf, m_out.workName));
+        m_scanWritten = scanWritten.ok;
+        problem(scanWritten);
         // The copy above is synchronous: only wait when it is not there yet.
         if (!FileExists(copy)) waitForFile(copy, BatchProcess{}, m_options.wait);
     }
 
     // Scanning: run the listing and read one switch per Colour line.
     void scan() {
-        // A marker or listing left by an interrupted run must not end the wait early.
+        // A marker or listing left by an interrupted run must not end the wait early, and
+        // the temporary files of a converter killed then are of no use to anyone.
         QFile::remove(work(kEndLog));
         QFile::remove(work(kTempLog));
-        m_status.setStatus(QStringLiteral("Scanning mbm file"));
-        const BatchProcess batch = platform::startBatchHidden(m_pf, work(kScanBat));
-        if (!batch.started() && m_problem.isEmpty()) m_problem = batch.error;
-        if (waitForFile(work(kEndLog), batch, m_options.wait) == WaitResult::Done) {
-            const QStringList listing = readLines(work(kTempLog));
-            m_out.switches = switchesFromListing(listing);
-            m_out.type = archiveTypeFromListing(listing);
+        removeStaleTemporaries(m_pf.tempextract());
+        m_status.setStatus(reading_status::kScanning);
+        if (m_scanWritten) {
+            const BatchProcess batch = platform::startBatchHidden(m_pf, work(kScanBat));
+            if (!batch.started() && m_problem.isEmpty()) m_problem = batch.error;
+            m_scanWait = waitForFile(work(kEndLog), batch, m_options.wait);
+            if (m_scanWait == WaitResult::Done) {
+                const QStringList listing = readConverterOutput(work(kTempLog)).lines;
+                m_out.switches = switchesFromListing(listing);
+                m_out.type = archiveTypeFromListing(listing);
+            }
         }
         if (m_options.scanned) m_options.scanned(m_out.switches);
-        m_status.setStatus(QStringLiteral("Preparing for extraction"));
+        m_status.setStatus(reading_status::kPreparing);
+    }
+
+    /// Why the listing gave no bitmap when that is not the archive's fault; empty when the
+    /// converter listed the archive and found it invalid.
+    QString scanFailure(const QString& mbmPath) const {
+        if (!m_problem.isEmpty()) return m_problem;
+        if (m_scanWait == WaitResult::TimedOut)
+            return QStringLiteral("The converter did not finish listing the archive in time.");
+        if (m_scanWait == WaitResult::BatchEnded)
+            return QStringLiteral("The listing batch ended before it had finished its work.");
+        // A converter that crashed or never ran must not have the archive blamed for it.
+        const ConverterOutput out = readConverterOutput(work(kTempLog));
+        if (out.brokeDown())
+            return QStringLiteral("The converter failed while listing %1. %2")
+                .arg(QDir::toNativeSeparators(mbmPath), out.breakdown());
+        return {};
+    }
+
+    /// Keeps the first problem.
+    void problem(const Status& s) {
+        if (!s && m_problem.isEmpty()) m_problem = s.error;
     }
 
     // Extracting: split the archive and append one entry per bitmap.
     void extract(const QString& mbmPath) {
         const int n = int(m_out.switches.size());
-        writeLines(work(kExtractTxt), extractCommandLines(m_out.workName, m_out.stamp, n));
-        writeLines(work(kExtractBat), extractBatch(m_pf));
-        m_status.setStatus(QStringLiteral("Extracting"));
+        Status written = writeLines(work(kExtractCommandFile),
+                                    extractCommandLines(m_out.workName, m_out.stamp, n));
+        if (written) written = writeLines(work(kExtractBat), extractBatch(m_pf));
+        if (!written) {
+            m_out.kind = ReadingOutcome::Failed;
+            m_ui.message(written.error + QStringLiteral(" The archive was not read."),
+                         QStringLiteral("Error"));
+            return;
+        }
+        m_status.setStatus(reading_status::kExtracting);
         const BatchProcess batch = platform::startBatchHidden(m_pf, work(kExtractBat));
         const QString last = work(extractedBitmapName(m_out.stamp, n - 1));
         const bool complete = waitForFile(last, batch, m_options.wait) == WaitResult::Done;
         if (complete) waitForExit(batch);
-        m_status.setStatus(QStringLiteral("Done, creating project."));
+        m_status.setStatus(reading_status::kCreatingProject);
         const int found = appendEntries(mbmPath);
         if (m_out.appended == n) {
             m_out.kind = ReadingOutcome::Extracted;
@@ -142,8 +181,17 @@ class Run {
 
     // Cleaning up: delete the run's work files, keep the bitmaps.
     void cleanUp() {
-        writeLines(work(kCleanupBat), readingCleanupBatch(m_pf, m_out.workName));
-        m_status.setStatus(QStringLiteral("Cleaning up"));
+        const Status written =
+            writeLines(work(kCleanupBat), readingCleanupBatch(m_pf, m_out.workName));
+        m_status.setStatus(reading_status::kCleaning);
+        if (!written) {
+            // Nothing to tell the user: the files go directly instead.
+            for (const QString& name : {kScanBat, kTempLog, kEndLog, kExtractCommandFile,
+                                        kExtractBat, kBmconv, m_out.workName})
+                QFile::remove(work(name));
+            m_out.cleanedUp = true;
+            return;
+        }
         const BatchProcess batch = platform::startBatchHidden(m_pf, work(kCleanupBat));
         m_out.cleanedUp =
             waitForRemoval(work(kCleanupBat), batch, m_options.wait) == WaitResult::Done;
@@ -156,6 +204,8 @@ class Run {
     const ReadingOptions& m_options;
     ReadingOutcome m_out;
     QString m_problem; // why no batch could read the archive, when known
+    bool m_scanWritten = false;
+    WaitResult m_scanWait = WaitResult::BatchEnded;
 };
 
 } // namespace

@@ -17,6 +17,8 @@ struct ReadingOutcome {
         Extracted,  ///< every listed bitmap was extracted and appended; filename is the archive
         NotValid,   ///< no Colour line in the listing: "Not a valid archive", nothing appended
         Incomplete, ///< fewer bitmaps extracted than listed: those appended, filename unchanged
+        Failed,     ///< the run could not read it (a missing tool, a converter that broke
+                    ///< down, a work file that could not be written): said why, nothing appended
     };
     Kind kind = NotValid;
     QString stamp;                             ///< the Run stamp the bitmap names carry
@@ -37,11 +39,14 @@ struct ReadingOptions {
 };
 
 /// Reads the archive at `mbmPath` whose bare name is `mbmName` into `project`, blocking the
-/// calling thread until the run has cleaned up after itself. Status texts go to `status`;
-/// the only messages are "Not a valid archive" and, when bitmaps are missing after the
-/// split, how many could not be extracted (both titled "Error"). Every wait is bounded:
-/// a batch that ends without producing what is awaited ends the wait. A name that a batch
-/// line cannot carry bare is replaced by a safe name for the copy in tempextract.
+/// calling thread until the run has cleaned up after itself. Status texts go to `status`.
+/// Messages, all titled "Error": "Not a valid archive" when the converter listed the file
+/// and found no bitmap in it; why the run could not read it (the tool or interpreter
+/// missing, the converter crashed, could not be started or wrote no listing, a batch or
+/// command file could not be written, a work root no batch line can carry); and, when
+/// bitmaps are missing after the split, how many could not be extracted. Every wait is
+/// bounded: a batch that ends without producing what is awaited ends the wait. A name that
+/// a batch line cannot carry bare is replaced by a safe name for the copy in tempextract.
 ReadingOutcome runReading(const ProgramFolder& pf, const QString& mbmPath, const QString& mbmName,
                           StatusSink& status, Interaction& ui, Project& project,
                           const ReadingOptions& options = {});

@@ -3,12 +3,15 @@
 #include "jobs/batch_texts.h"
 #include "jobs/file_exists.h"
 #include "jobs/text_file.h"
+#include "jobs/work_folders.h"
+#include "mbm/built_archive.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
+
+using namespace work_files;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -19,14 +22,14 @@ QStringList runBuildBatch(const SavePlan& plan, const WaitOptions& waitOptions, 
     const ProgramFolder& pf = plan.folder;
     // Leftovers of an interrupted build must neither end the wait early nor pass for this
     // build's result or message.
-    QFile::remove(pf.inTemp(QStringLiteral("end.log")));
-    QFile::remove(pf.inTemp(QStringLiteral("error.log")));
+    QFile::remove(pf.inTemp(kEndLog));
+    QFile::remove(pf.inTemp(kErrorLog));
     QFile::remove(plan.outputPath());
-    const BatchProcess batch =
-        platform::startBatchHidden(pf, pf.inTemp(QStringLiteral("mbmcreater.bat")));
+    removeStaleTemporaries(pf.temp());
+    const BatchProcess batch = platform::startBatchHidden(pf, pf.inTemp(kBuildBat));
     started = batch.started();
     if (!started) return {batch.error};
-    switch (waitForFile(pf.inTemp(QStringLiteral("end.log")), batch, waitOptions)) {
+    switch (waitForFile(pf.inTemp(kEndLog), batch, waitOptions)) {
     case WaitResult::Done:
         return {};
     case WaitResult::BatchEnded:
@@ -39,7 +42,9 @@ QStringList runBuildBatch(const SavePlan& plan, const WaitOptions& waitOptions, 
 
 /// Why the converter made no output.
 QString missingOutputReason(const SavePlan& plan) {
-    const QString message = converterMessage(plan.folder.inTemp(QStringLiteral("error.log")));
+    const ConverterOutput out = readConverterOutput(plan.folder.inTemp(kErrorLog));
+    if (out.brokeDown()) return QStringLiteral("The converter failed. ") + out.breakdown();
+    const QString message = out.message();
     if (message.isEmpty()) return QStringLiteral("The converter made no archive.");
     return QStringLiteral("The converter made no archive. It reported:\n") + message;
 }
@@ -51,9 +56,9 @@ void removeWorkFiles(const SavePlan& plan) {
         QFile::remove(pf.inTemp(p.workName));
     for (const QString& alpha : plan.alphaNames)
         QFile::remove(pf.inTemp(alpha));
-    for (const char* name : {"mbmcreater.txt", "mbmcreater.bat", "bmconv.exe", "end.log"})
-        QFile::remove(pf.inTemp(QLatin1String(name)));
-    QFile::remove(pf.inTemp(kIdentifierNamesFile));
+    for (const QString& name :
+         {kBuildCommandFile, kBuildBat, kBmconv, kEndLog, kIdentifierNamesFile})
+        QFile::remove(pf.inTemp(name));
     QFile::remove(plan.outputPath());
     if (!plan.headerName.isEmpty()) QFile::remove(plan.headerPath());
 }
@@ -66,7 +71,7 @@ QStringList outputNames(const SavePlan& plan) {
 
 void cleanUp(const SavePlan& plan, bool batchesRun) {
     const ProgramFolder& pf = plan.folder;
-    const QString bat = pf.inTemp(QStringLiteral("cleanup.bat"));
+    const QString bat = pf.inTemp(kCleanupBat);
     if (batchesRun && writeLines(bat, buildCleanupBatch(pf, outputNames(plan))) &&
         platform::startBatchHidden(pf, bat).started())
         return;
@@ -82,53 +87,18 @@ QString failureText(const SavePlan& plan, const QStringList& problems) {
 
 } // namespace
 
-QString converterMessage(const QString& errorLogPath) {
-    static const QStringList header = {QStringLiteral("BMCONV version"),
-                                       QStringLiteral("Compiling..."),
-                                       QStringLiteral("Multiple bitmap store type:"),
-                                       QStringLiteral("Epoc file:"), QStringLiteral("Bitmap file")};
-    QStringList message;
-    for (const QString& line : readLines(errorLogPath)) {
-        const QString text = line.trimmed();
-        if (text.isEmpty()) continue;
-        bool isHeader = false;
-        for (const QString& h : header)
-            isHeader = isHeader || text.startsWith(h);
-        if (!isHeader) message << text;
-    }
-    return message.join(QLatin1Char('\n'));
-}
-
-Status replaceAtomically(const QString& from, const QString& to) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return Status::failure(
-            QStringLiteral("%1 could not be read: %2").arg(native(from), in.errorString()));
-    QSaveFile out(to);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return Status::failure(
-            QStringLiteral("%1 could not be written: %2").arg(native(to), out.errorString()));
-    constexpr qint64 kChunk = 1 << 20;
-    QByteArray buffer(int(kChunk), Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(buffer.data(), kChunk);
-        if (n < 0) {
-            out.cancelWriting();
-            return Status::failure(
-                QStringLiteral("%1 could not be read: %2").arg(native(from), in.errorString()));
-        }
-        if (n == 0) break;
-        if (out.write(buffer.constData(), n) != n) break;
-    }
-    if (!out.commit())
-        return Status::failure(
-            QStringLiteral("%1 could not be written: %2").arg(native(to), out.errorString()));
-    return Status::success();
+std::vector<FileReplacement> builtFiles(const SavePlan& plan) {
+    std::vector<FileReplacement> files;
+    if (!plan.headerName.isEmpty()) files.push_back({plan.headerPath(), plan.headerTarget});
+    // The archive last: should a rename fail, the user's archive is the file kept as it was.
+    files.push_back({plan.outputPath(), plan.target});
+    return files;
 }
 
 Status runBuild(const SavePlan& plan, const BuildInputs& inputs, StatusSink& status,
                 const WaitOptions& waitOptions) {
+    if (Status usable = checkBatchFolder(plan.folder.workRoot()); !usable)
+        return Status::failure(failureText(plan, {usable.error}));
     status.setStatus(save_status::kSaving);
     QStringList problems = inputs.preparationProblems;
     if (!inputs.unconvertedPictures.isEmpty())
@@ -139,28 +109,24 @@ Status runBuild(const SavePlan& plan, const BuildInputs& inputs, StatusSink& sta
     const bool haveOutput = FileExists(plan.outputPath());
     if (started && !haveOutput) problems << missingOutputReason(plan);
     // Both files are there before either replaces its target.
-    const bool wantHeader = !plan.headerName.isEmpty();
-    if (started && haveOutput && wantHeader && !FileExists(plan.headerPath()))
+    if (started && haveOutput && !plan.headerName.isEmpty() && !FileExists(plan.headerPath()))
         problems << QStringLiteral("The converter made no header.");
-    QString headerProblem;
+    // A converter may exit with success and leave junk or half a file: only an archive that
+    // the report and its own layout confirm may replace the user's file.
+    if (problems.isEmpty())
+        if (Status built = checkBuiltArchive(plan.outputPath(), plan.folder.inTemp(kErrorLog),
+                                             int(plan.workNames.size()));
+            !built)
+            problems << built.error;
     if (problems.isEmpty()) {
         status.setStatus(save_status::kCopying);
-        if (Status copied = replaceAtomically(plan.outputPath(), plan.target); !copied)
-            problems << copied.error;
-        else if (wantHeader)
-            if (Status header = replaceAtomically(plan.headerPath(), plan.headerTarget); !header)
-                headerProblem = header.error;
+        if (Status copied = replaceAtomically(builtFiles(plan)); !copied) problems << copied.error;
     }
     status.setStatus(save_status::kCleaning);
     cleanUp(plan, started);
-    if (problems.isEmpty() && headerProblem.isEmpty()) status.setStatus(save_status::kDone);
+    if (problems.isEmpty()) status.setStatus(save_status::kDone);
     // Normally fails: temp keeps error.log (and the running clean-up) for the next build.
     QDir().rmdir(plan.folder.temp());
     if (!problems.isEmpty()) return Status::failure(failureText(plan, problems));
-    if (!headerProblem.isEmpty())
-        return Status::failure(
-            QStringLiteral("The archive was saved to %1, but its header was not.\n\n%2\n\nA "
-                           "header already there was left unchanged; save again to write it.")
-                .arg(native(plan.target), headerProblem));
     return Status::success();
 }

@@ -1,20 +1,16 @@
 // The build job of a save, run once the conversion has finished: the build batch, the
 // check of its output, the copy to the target and the clean-up.
 #pragma once
+#include "jobs/atomic_write.h"
+#include "jobs/converter_output.h"
 #include "jobs/marker_wait.h"
 #include "jobs/result.h"
 #include "jobs/status_sink.h"
+#include "jobs/work_protocol.h"
 #include "mbm/save_plan.h"
 
 #include <QStringList>
-
-/// The status texts of a save, in the order the build shows them.
-namespace save_status {
-inline const QString kSaving = QStringLiteral("Saving ... (plz have patience)");
-inline const QString kCopying = QStringLiteral("Copying ...");
-inline const QString kCleaning = QStringLiteral("Cleaning up ...");
-inline const QString kDone = QStringLiteral("Saving done...");
-} // namespace save_status
+#include <vector>
 
 /// What went wrong before the build: the preparation of temp and the conversion.
 struct BuildInputs {
@@ -22,21 +18,22 @@ struct BuildInputs {
     QStringList unconvertedPictures; ///< one message per picture the conversion skipped
 };
 
-/// Runs the build of `plan`: removes a stale marker, error.log and intermediate output,
-/// starts mbmcreater.bat hidden and waits for end.log, then, when the converter made its
-/// output and nothing failed before, replaces the target atomically with it. It always
-/// cleans up (cleanup.bat, not waited for; the work files directly when no batch can run)
-/// and reports each step to `status`; "Saving done..." only after a good copy.
-/// Fails with a message saying that the archive was not saved and why (the converter's
-/// own message, the pictures that could not be read, a missing tool); the target is then
-/// left untouched.
+/// Runs the build of `plan`: removes a stale marker, error.log, intermediate output and the
+/// temporary files of a killed converter, starts mbmcreater.bat hidden and waits for
+/// end.log. When nothing failed before, the output is confirmed (checkBuiltArchive: the
+/// converter's report and the file's own layout, for exactly the plan's entries; the header,
+/// when asked for, must exist) and only then the built files replace their targets
+/// (builtFiles, replaceAtomically: every byte written and flushed first). It
+/// always cleans up (cleanup.bat, not waited for; the work files directly when no batch can
+/// run) and reports each step to `status`; "Saving done..." only after a good copy.
+/// Fails with a message saying that the archive was not saved and why (the converter's own
+/// message, how it broke down, the pictures that could not be read, a missing tool, a full
+/// disk); the target is then left byte for byte as it was, with no partial file beside it.
+/// A work root that no batch line can carry safely fails at once, before any batch work.
 Status runBuild(const SavePlan& plan, const BuildInputs& inputs, StatusSink& status,
                 const WaitOptions& waitOptions = {});
 
-/// Copies `from` over `to` through a temporary file beside `to` that is renamed at the
-/// end, so `to` is either the old file or the complete new one. Fails with a message.
-Status replaceAtomically(const QString& from, const QString& to);
-
-/// The converter's own message in error.log (its lines after the report header), or an
-/// empty text when there is none.
-QString converterMessage(const QString& errorLogPath);
+/// The built files of `plan` and where each goes: the header (when the plan writes one) over
+/// its target beside the archive, then the intermediate output over the target. They replace
+/// their targets together (replaceAtomically): every copy is complete before any rename.
+std::vector<FileReplacement> builtFiles(const SavePlan& plan);

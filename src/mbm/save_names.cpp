@@ -1,5 +1,6 @@
 #include "mbm/save_names.h"
 
+#include "jobs/work_protocol.h"
 #include "mbm/picture_conversion.h"
 
 #include <QHash>
@@ -49,11 +50,9 @@ std::pair<QString, QString> splitExtension(const QString& name) {
 } // namespace
 
 const QStringList& reservedWorkNames() {
-    static const QStringList names = {
-        QStringLiteral("mbmcreater.txt"), QStringLiteral("mbmcreater.bat"),
-        QStringLiteral("cleanup.bat"),    QStringLiteral("bmconv.exe"),
-        QStringLiteral("error.log"),      QStringLiteral("end.log"),
-        QStringLiteral("mbmnames.txt")};
+    using namespace work_files;
+    static const QStringList names = {kBuildCommandFile, kBuildBat, kCleanupBat,         kBmconv,
+                                      kErrorLog,         kEndLog,   kIdentifierNamesFile};
     return names;
 }
 

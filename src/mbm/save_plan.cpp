@@ -3,6 +3,7 @@
 #include "jobs/batch_texts.h"
 #include "jobs/file_exists.h"
 #include "jobs/text_file.h"
+#include "jobs/work_protocol.h"
 #include "mbm/picture_conversion.h"
 #include "mbm/save_names.h"
 
@@ -149,9 +150,9 @@ QStringList prepareSave(const WorkFolders& work, const SavePlan& plan) {
         const QString names = plan.folder.inTemp(kIdentifierNamesFile);
         if (Status s = writeLines(names, plan.identifierNames); !s) problems << s.error;
     }
-    const QString commandFile = plan.folder.inTemp(QStringLiteral("mbmcreater.txt"));
+    const QString commandFile = plan.folder.inTemp(work_files::kBuildCommandFile);
     if (Status s = writeLines(commandFile, plan.commandFile); !s) problems << s.error;
-    const QString batch = plan.folder.inTemp(QStringLiteral("mbmcreater.bat"));
+    const QString batch = plan.folder.inTemp(work_files::kBuildBat);
     if (Status s = writeLines(batch, plan.buildBatch); !s) problems << s.error;
     return problems;
 }

@@ -66,8 +66,7 @@ struct SavePlan {
     }
 };
 
-/// The file in temp that hands the converter the names of the header's identifiers.
-inline const QString kIdentifierNamesFile = QStringLiteral("mbmnames.txt");
+using work_files::kIdentifierNamesFile;
 
 /// Plans the save of `entries` to `target`, with `title` (mytitle) as the wished
 /// intermediate output name. Work names follow workBitmapNames and outputNameFor; the

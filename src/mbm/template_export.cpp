@@ -34,5 +34,5 @@ QStringList exportLines(const ExportTexts& texts, const std::vector<BitmapEntry>
 
 Status writeTemplateExport(const QString& path, const ExportTexts& texts,
                            const std::vector<BitmapEntry>& entries) {
-    return writeLines(path, exportLines(texts, entries));
+    return writeLinesAtomically(path, exportLines(texts, entries));
 }

@@ -36,7 +36,8 @@ QString fillTemplate(const QString& perEntry, const BitmapEntry& entry);
 /// template for every entry in list order (with its own line ends made CR LF), the end text.
 QStringList exportLines(const ExportTexts& texts, const std::vector<BitmapEntry>& entries);
 
-/// Writes the export to `path`, replacing a file there. Fails with a message naming the
-/// file when it cannot be created or written.
+/// Writes the export to `path`, replacing a file there only by the complete export. Fails
+/// with a message naming the file when it cannot be written in full; the file there is then
+/// as it was.
 Status writeTemplateExport(const QString& path, const ExportTexts& texts,
                            const std::vector<BitmapEntry>& entries);

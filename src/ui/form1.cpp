@@ -40,6 +40,14 @@ Form1::Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidg
     colourselection2->setCurrentIndex(kDefaultSwitchIndex);
     Drive1->setDriveOf(QDir::currentPath());
     Dir1->setPath(QDir::currentPath());
+    // A work root that no batch line can carry is refused once, as soon as the window runs.
+    QTimer::singleShot(0, this, [this] { batchWorkRefused(); });
+}
+
+bool Form1::batchWorkRefused() {
+    const Status usable = m_work.usable();
+    if (!usable) m_interaction.message(usable.error, QStringLiteral("Error"));
+    return !usable;
 }
 
 Form1::~Form1() {
@@ -245,7 +253,8 @@ void Form1::closeEvent(QCloseEvent* event) {
     // and nothing can stop the window from closing.
     if (!m_closed) {
         m_closed = true;
-        clean_up();
+        // Closing asks nothing and cannot fail: a clean-up that cannot run is let go.
+        (void)clean_up();
         closeSecondaryWindows();
     }
     event->accept();

@@ -68,6 +68,9 @@ class Form1 : public QMainWindow {
     void showPreview(const QString& path);
     /// clean_up: starts the clean-up of tempextract and empties the Project list.
     Status clean_up();
+    /// True (after saying why, under "Error") when the work root cannot be written into a
+    /// batch line safely: a command that would start a batch then does nothing else.
+    bool batchWorkRefused();
 
     /// The path of the file at index i of File1, as a click previews it.
     QString filePath(int i) const;

@@ -62,9 +62,11 @@ Status Form1::clean_up() {
 
 void Form1::newProject() {
     // A missing tempextract only means there is nothing to clean; the list is emptied anyway.
-    clean_up();
+    // Only a work root where no batch may run is worth a word.
+    const Status cleaned = clean_up();
     m_project.setFilename(kNoname);
     m_project.setArchiveType(ArchiveType::FileStore);
+    if (!cleaned && !m_work.usable()) m_interaction.message(cleaned.error, QStringLiteral("Error"));
 }
 
 void Form1::exitProgram() {

@@ -5,17 +5,19 @@
 #include <QCoreApplication>
 
 void Form1::open() {
+    if (batchWorkRefused()) return;
     // The dialog comes first, so cancelling it loses nothing.
     if (!CommonDialog1->showOpen()) return;
     // A failed clean-up (tempextract not made yet) still empties the list; the run makes
     // the folder itself.
-    clean_up();
+    (void)clean_up();
     const ReadingOutcome read = readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
     // Saved again, the archive keeps its kind (when it could be listed at all).
     if (!read.switches.isEmpty()) m_project.setArchiveType(read.type);
 }
 
 void Form1::import() {
+    if (batchWorkRefused()) return;
     const QString before = m_project.filename();
     if (CommonDialog1->showOpen())
         readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());

@@ -28,6 +28,7 @@ void Form1::save() {
     if (list().count() == 0) return;
     // One save at a time: a second command while the first still converts is ignored.
     if (m_pendingSave) return;
+    if (batchWorkRefused()) return;
     if (m_project.filename() == kNoname) {
         if (!CommonDialog1->showSave()) return;
         const SaveTarget t =
@@ -50,6 +51,7 @@ void Form1::save() {
 
 void Form1::saveas() {
     if (m_pendingSave) return;
+    if (list().count() > 0 && batchWorkRefused()) return;
     m_project.setFilename(kNoname);
     save();
 }

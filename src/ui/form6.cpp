@@ -1,5 +1,6 @@
 #include "ui/form6.h"
 
+#include "jobs/atomic_write.h"
 #include "jobs/work_folders.h"
 #include "project/list_commands.h"
 #include "ui/form1.h"
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 static void initDemoIconResources() {
     Q_INIT_RESOURCE(demo_icons);
@@ -29,12 +29,7 @@ Status copyResource(const QString& from, const QString& to) {
     if (!in.open(QIODevice::ReadOnly))
         return Status::failure(
             QStringLiteral("The demo icon %1 is missing from the program.").arg(from));
-    QSaveFile out(to);
-    const QByteArray bytes = in.readAll();
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return Status::failure(QStringLiteral("Could not write %1: %2")
-                                   .arg(QDir::toNativeSeparators(to), out.errorString()));
-    return Status::success();
+    return writeFileAtomically(to, in.readAll());
 }
 
 } // namespace

@@ -190,6 +190,39 @@ TEST(RunProgramTest, ReportsProgramThatFailedToStartOrEndedBadly) {
     EXPECT_NE(r.report.str().find("line 5: bmconv.exe ended with exit code 3"), std::string::npos);
 }
 
+struct RecordCase {
+    const char* label;
+    RunOutcome outcome;
+    std::string recorded; // the line appended to the output file; "" for none
+};
+
+class FailureRecordTest : public ::testing::TestWithParam<RecordCase> {};
+
+// A failed program line leaves its kind of failure at the end of its output file, so the
+// editor can tell a crashed converter from one that refused the archive.
+TEST_P(FailureRecordTest, EndsTheOutputFileWithTheFailure) {
+    const RecordCase& c = GetParam();
+    TempFolder dir;
+    writeBytes(dir / "bmconv.exe", "x");
+    writeBytes(dir / "temp.log", "listing\r\n");
+    Runner r(dir);
+    r.launcher.outcome = c.outcome;
+    r.runner.runLine("bmconv /v a.mbm > temp.log", 1);
+    EXPECT_EQ(readBytes(dir / "temp.log"), "listing\r\n" + c.recorded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, FailureRecordTest,
+    ::testing::Values(
+        RecordCase{"success", RunOutcome{true, 0, 0, ""}, ""},
+        RecordCase{"exit", RunOutcome{true, 4, 0, "x"},
+                   "batchrun: exit: bmconv.exe ended with exit code 4\r\n"},
+        RecordCase{"signal", RunOutcome{true, 0, 11, "x"},
+                   "batchrun: signal: bmconv.exe was ended by " + signalText(11) + "\r\n"},
+        RecordCase{"start", RunOutcome{false, 0, 0, "cannot start bmconv.exe: Permission denied"},
+                   "batchrun: start: cannot start bmconv.exe: Permission denied\r\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 // ---- cd and the order of lines ----
 
 TEST(ChangeDirTest, FollowsQuotedRelativeAndBackslashedFolders) {

@@ -38,8 +38,9 @@ struct InvalidCase {
 
 class InvalidArchiveTest : public ::testing::TestWithParam<InvalidCase> {};
 
-// Nothing valid comes out: one "Not a valid archive" under "Error", the project as it was,
-// and the run returns even when no batch can run at all.
+// Nothing valid comes out: one message under "Error" ("Not a valid archive" when the
+// converter refused the file, else what is missing), the project as it was, and the run
+// returns even when no batch can run at all.
 TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
     const InvalidCase& c = GetParam();
     TempProgramFolder pf(c.bmconv, c.batchrun);
@@ -55,12 +56,12 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
     addEntry(project);
     const ReadingOutcome out =
         runReading(pf.folder(), archive, QFileInfo(archive).fileName(), status, ui, project);
-    EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
+    const bool notValid = QByteArray(c.says) == "Not a valid archive";
+    EXPECT_EQ(out.kind, notValid ? ReadingOutcome::NotValid : ReadingOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String(c.says)))
         << ui.messages[0].text.toStdString();
-    EXPECT_EQ(ui.messages[0].text == QStringLiteral("Not a valid archive"),
-              QByteArray(c.says) == "Not a valid archive");
+    EXPECT_EQ(ui.messages[0].text == QStringLiteral("Not a valid archive"), notValid);
     EXPECT_EQ(ui.messages[0].title, QStringLiteral("Error"));
     EXPECT_EQ(status.texts, kInvalidTexts);
     EXPECT_EQ(project.list().count(), 1);
@@ -80,14 +81,14 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{"noBatchrun", true, false, QByteArray(), "batchrun"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(ReadingRunFaults, MissingArchiveIsNotValid) {
+TEST(ReadingRunFaults, MissingArchiveIsNamed) {
     TempProgramFolder pf;
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
     const ReadingOutcome out =
         runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui, project);
-    EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
+    EXPECT_EQ(out.kind, ReadingOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains("gone.mbm does not exist"))
         << ui.messages[0].text.toStdString();
@@ -108,7 +109,7 @@ TEST(ReadingRunFaults, StaleMarkerAndListingAreIgnored) {
     Project project;
     const ReadingOutcome out =
         runReading(p, realMbm("mono_m2.mbm"), "mono_m2.mbm", status, ui, project);
-    EXPECT_EQ(out.kind, ReadingOutcome::NotValid);
+    EXPECT_EQ(out.kind, ReadingOutcome::Failed);
     EXPECT_EQ(out.switches, QStringList());
     EXPECT_EQ(project.list().count(), 0);
     EXPECT_EQ(ui.messages.size(), 1u);

@@ -12,6 +12,14 @@ namespace fs = std::filesystem;
 
 namespace batchrun {
 
+std::string signalText(int signal) {
+    std::string text = "signal " + std::to_string(signal);
+#ifndef _WIN32
+    if (const char* name = ::strsignal(signal)) text += std::string(" (") + name + ")";
+#endif
+    return text;
+}
+
 BatchRunner::BatchRunner(ProgramLauncher& launcher, std::string startFolder, std::ostream& report,
                          std::ostream& console, std::string batchName)
     : launcher_(launcher), folder_(std::move(startFolder)), report_(report), console_(console),
@@ -127,8 +135,11 @@ bool BatchRunner::deleteFiles(const Command& c) {
 
 bool BatchRunner::runProgram(const Command& c) {
     auto program = findProgram(folder_, c.text);
-    if (!program)
-        return fail("'" + c.text + "' is not a program in " + folder_ + " (line skipped)");
+    if (!program) {
+        const std::string why = "'" + c.text + "' is not a program in " + folder_;
+        recordFailure(c, kFailedStart, c.text + " could not be started: no such program");
+        return fail(why + " (line skipped)");
+    }
     ProgramStart s;
     s.program = program->string();
     s.args = c.args;
@@ -136,8 +147,28 @@ bool BatchRunner::runProgram(const Command& c) {
     if (c.out) s.out = Redirect{resolve(c.out->path), c.out->append};
     if (c.err) s.err = Redirect{resolve(c.err->path), c.err->append};
     RunOutcome r = launcher_.run(s);
+    const std::string name = program->filename().string();
+    if (!r.started)
+        recordFailure(c, kFailedStart, r.message);
+    else if (r.signal != 0)
+        recordFailure(c, kFailedSignal, name + " was ended by " + signalText(r.signal));
+    else if (r.exitCode != 0)
+        recordFailure(c, kFailedExit, name + " ended with exit code " + std::to_string(r.exitCode));
     if (!r.message.empty()) return fail(r.message);
     return r.started;
+}
+
+void BatchRunner::recordFailure(const Command& c, const char* kind, const std::string& text) {
+    if (!c.out) return;
+    const std::string path = resolve(c.out->path);
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f) {
+        fail("cannot record the failure in " + path + ": " + std::strerror(errno));
+        return;
+    }
+    const std::string line = std::string(kFailureRecordPrefix) + kind + ": " + text + "\r\n";
+    const bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
+    if (std::fclose(f) != 0 || !ok) fail("cannot record the failure in " + path);
 }
 
 } // namespace batchrun

@@ -13,6 +13,20 @@
 
 namespace batchrun {
 
+/// When a program line whose standard output goes into a file fails, one last line is
+/// appended to that file: the prefix, the kind of failure, ": " and a sentence saying what
+/// happened, then CR LF. Kinds: "start" (it could not be started), "signal" (a signal ended
+/// it), "exit" (it ended with a non-zero exit code). For example
+/// "batchrun: signal: bmconv.exe was ended by signal 11 (Segmentation fault)". So whoever
+/// reads the output can tell a crash from the program's own answer.
+inline constexpr const char* kFailureRecordPrefix = "batchrun: ";
+inline constexpr const char* kFailedStart = "start";
+inline constexpr const char* kFailedSignal = "signal";
+inline constexpr const char* kFailedExit = "exit";
+
+/// "signal 11 (Segmentation fault)": the number and, where the system knows it, its name.
+std::string signalText(int signal);
+
 /// Interprets batch lines against the file system. Not thread-safe; one per batch.
 class BatchRunner {
   public:
@@ -40,6 +54,7 @@ class BatchRunner {
     bool changeDir(const Command& c, size_t number);
     bool deleteFiles(const Command& c);
     bool runProgram(const Command& c);
+    void recordFailure(const Command& c, const char* kind, const std::string& text);
     bool fail(const std::string& message);
     std::string resolve(const std::string& name) const;
 

@@ -2,6 +2,8 @@
 // is involved, so the arguments reach the program byte for byte.
 #include "program_launcher.h"
 
+#include "batch_runner.h"
+
 #ifndef _WIN32
 
 #include <cerrno>
@@ -132,7 +134,7 @@ class PosixLauncher : public ProgramLauncher {
         if (!waited)
             r.message = "lost track of " + s.program + " while waiting for it";
         else if (r.signal != 0)
-            r.message = s.program + " was ended by signal " + std::to_string(r.signal);
+            r.message = s.program + " was ended by " + signalText(r.signal);
         else if (r.exitCode != 0)
             r.message = s.program + " ended with exit code " + std::to_string(r.exitCode);
         return r;
