@@ -20,12 +20,13 @@ QString native(const QString& path) {
 }
 
 Status writeFailure(const QString& target, const QFileDevice& out) {
-    // Qt may accept bytes into its buffer and report nothing: the reason is then ours.
-    const QString reason = out.error() != QFileDevice::NoError
-                               ? out.errorString()
-                               : QStringLiteral("not every byte could be written");
-    return Status::failure(QStringLiteral("%1 could not be written: %2. The disk may be full; "
-                                          "the file was left as it was.")
+    // Qt may accept bytes into its buffer and report nothing, or report a failed flush
+    // without its reason: the reason is then ours.
+    const bool told =
+        out.error() != QFileDevice::NoError && out.errorString() != QFile().errorString();
+    const QString reason =
+        told ? out.errorString() : QStringLiteral("not every byte could be written");
+    return Status::failure(QStringLiteral("%1 could not be written: %2. The disk may be full.")
                                .arg(native(target), reason));
 }
 
