@@ -40,6 +40,8 @@ class ProjectList : public QAbstractTableModel {
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    /// Entries can be dragged (the Project list view moves them).
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     /// Appends one entry at the end. Returns false and changes nothing when the list is full.
     bool append(const QString& colour, const QString& dir, const QString& name);
@@ -66,7 +68,22 @@ class ProjectList : public QAbstractTableModel {
     /// Gives every selected entry the switch `colour`. Returns how many changed.
     int setSwitchOfSelected(const QString& colour);
 
+    /// Moves every selected entry one place up (`delta` -1) or down (+1), the four columns
+    /// together. An entry at the end it moves towards, or behind a selected entry that cannot
+    /// move, stays. The selection and the current entry move with their entries. Returns
+    /// whether anything moved.
+    bool moveSelected(int delta);
+    /// Moves the entries `rows` (any order, duplicates and rows out of range ignored) so they
+    /// stand together, in their old order, where `destination` was: before the entry that
+    /// stood at `destination` (count() for the end). The other entries keep their order;
+    /// selection and current entry follow their entries. Returns the new index of the first
+    /// moved entry (-1 when `rows` names none).
+    int moveRows(std::vector<int> rows, int destination);
+
   private:
+    /// Puts the entries in the order `order` (new index -> old index) in one layout change
+    /// that carries persistent indices (selection, current entry) along.
+    void reorder(const std::vector<int>& order);
     std::vector<BitmapEntry> m_entries;
     QItemSelectionModel m_selection;
 };
