@@ -44,10 +44,10 @@ QStringList listMatchingFiles(const QString& folder, const QString& patterns) {
     if (pats.isEmpty()) return out;
     // Compiled once: a folder may hold tens of thousands of files.
     const QRegularExpression re = patternExpression(pats);
-    const QStringList all =
-        QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    // Hidden files are left out: on Windows by their attribute, everywhere by a leading dot.
+    const QStringList all = QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : all)
-        if (re.match(name).hasMatch()) out << name;
+        if (!name.startsWith(QLatin1Char('.')) && re.match(name).hasMatch()) out << name;
     return out;
 }
 

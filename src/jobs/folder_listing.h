@@ -9,8 +9,9 @@ QStringList splitPatterns(const QString& patterns);
 /// on Windows.
 bool matchesPatterns(const QString& name, const QStringList& patterns);
 
-/// The files of `folder` whose names match `patterns`, sorted case-insensitively.
-/// A folder that cannot be read gives an empty list.
+/// The files of `folder` whose names match `patterns`, sorted case-insensitively, hidden
+/// files (names starting with a dot) left out. A folder that cannot be read gives an empty
+/// list.
 QStringList listMatchingFiles(const QString& folder, const QString& patterns);
 
 /// The sub-folders of `folder`, sorted case-insensitively.

@@ -36,13 +36,15 @@ TEST(FolderListingTest, PatternsMatchCaseInsensitively) {
 
 TEST(FolderListingTest, ListsFilesAndFoldersSorted) {
     QTemporaryDir dir;
-    for (const char* n : {"b.JPG", "a.bmp", "c.txt", "d.gif"})
+    for (const char* n : {"b.JPG", "a.bmp", "c.txt", "d.gif", ".hidden.bmp", ".bmp"})
         testing_support::writeAll(dir.filePath(n), "x");
     QDir(dir.path()).mkdir("Zeta");
     QDir(dir.path()).mkdir("alpha");
     EXPECT_EQ(listMatchingFiles(dir.path(), "*.bmp;*.jpg;*.gif"),
               QStringList({"a.bmp", "b.JPG", "d.gif"}));
     EXPECT_EQ(listMatchingFiles(dir.path(), "*.bmp"), QStringList({"a.bmp"}));
+    EXPECT_EQ(listMatchingFiles(dir.path(), "*"), QStringList({"a.bmp", "b.JPG", "c.txt", "d.gif"}))
+        << "names starting with a dot are hidden files";
     EXPECT_EQ(listSubfolders(dir.path()), QStringList({"alpha", "Zeta"}));
     EXPECT_TRUE(listMatchingFiles(dir.filePath("missing"), "*.bmp").isEmpty());
 }
