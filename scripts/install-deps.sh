@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
       libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev xdg-utils
-      clang-format ccache qt6-image-formats-plugins)
+      clang-format ccache qt6-image-formats-plugins desktop-file-utils xvfb xdotool
+      imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

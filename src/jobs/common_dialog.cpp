@@ -16,7 +16,11 @@ bool CommonDialog::showOpen() {
 bool CommonDialog::show(FileDialogRequest::Kind kind) {
     const std::optional<QString> chosen = m_ui.fileDialog({kind, m_filter, m_fileName, {}});
     if (!chosen || chosen->isEmpty()) return false;
-    m_fileName = *chosen;
-    m_fileTitle = QFileInfo(*chosen).fileName();
+    setFileName(*chosen);
     return true;
+}
+
+void CommonDialog::setFileName(const QString& path) {
+    m_fileName = path;
+    m_fileTitle = QFileInfo(path).fileName();
 }

@@ -20,6 +20,10 @@ class CommonDialog : public QObject {
     /// The name without folder last chosen.
     QString fileTitle() const { return m_fileTitle; }
 
+    /// Sets the file as a dialog would have reported it: FileName `path`, FileTitle its name
+    /// without folder.
+    void setFileName(const QString& path);
+
     /// Shows the save dialog; false when the user cancelled.
     bool showSave();
     /// Shows the open dialog; false when the user cancelled.

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
     setObjectName(QStringLiteral("Drive1"));
@@ -102,6 +103,35 @@ QStringList FileList::selectedNames() const {
     for (int i = 0; i < count(); ++i)
         if (item(i)->isSelected()) names << item(i)->text();
     return names;
+}
+
+void FileList::selectNames(const QStringList& names, const QString& current) {
+    for (int i = 0; i < count(); ++i) {
+        QListWidgetItem* it = item(i);
+        if (it->text() == current)
+            setCurrentItem(it, names.contains(current) ? QItemSelectionModel::Select
+                                                       : QItemSelectionModel::NoUpdate);
+        if (names.contains(it->text())) it->setSelected(true);
+    }
+}
+
+void FileList::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        mods == Qt::NoModifier) {
+        emit addRequested();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        emit selectAllRequested();
+        event->accept();
+        return;
+    }
+    const QModelIndex before = currentIndex();
+    QListWidget::keyPressEvent(event);
+    if (currentIndex().isValid() && currentIndex() != before)
+        emit currentMovedByKey(currentIndex().row());
 }
 
 void FileList::refresh() {

@@ -39,7 +39,8 @@ class DirList : public QListWidget {
 void followDrive(DriveList* drive, DirList* dir, const QString& fallback);
 
 /// Lists the files of a folder matching semicolon-separated patterns, case-insensitively,
-/// with extended selection.
+/// with extended selection. Reports the keys that mean commands: Enter (add the selected
+/// files) and Ctrl+A (select all), and moves of the current file made from the keyboard.
 class FileList : public QListWidget {
     Q_OBJECT
   public:
@@ -50,7 +51,21 @@ class FileList : public QListWidget {
     void setPattern(const QString& pattern);
     /// The names of the selected files, in list order.
     QStringList selectedNames() const;
+    /// Selects the files called `names` that are listed and makes `current` the current
+    /// file when listed; names no longer listed are passed over.
+    void selectNames(const QStringList& names, const QString& current);
     void refresh();
+
+  signals:
+    /// The current file was changed from the keyboard (arrows, Home, End, Page keys, typing).
+    void currentMovedByKey(int row);
+    /// Enter or Return: add the selected files.
+    void addRequested();
+    /// Ctrl+A: select all files.
+    void selectAllRequested();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QString m_path;

@@ -2,6 +2,7 @@
 
 #include "mbm/picture_formats.h"
 #include "project/list_commands.h"
+#include "ui/switch_list_style.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -21,6 +22,7 @@ Form1::Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidg
     buildPreviewFrame();
     buildMenus();
     setTabOrder();
+    setUpDesktopInput();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -91,6 +93,7 @@ void Form1::buildBrowser() {
     placeTw(Command2, 120, 5520, 1455, 315);
     colourselection = switchList(Frame1, "colourselection");
     placeTw(colourselection, 1680, 5520, 735, 315);
+    fitSwitchList(colourselection);
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &Form1::drive1Change);
     connect(Dir1, &DirList::pathChanged, File1, &FileList::setPath);
@@ -106,14 +109,8 @@ void Form1::buildProjectFrame() {
     Frame2 = new QGroupBox(tr("Picture files in project"), centralWidget());
     Frame2->setObjectName(QStringLiteral("Frame2"));
     placeTw(Frame2, 2880, 120, 2535, 6015);
-    DisplayList = new QListView(Frame2);
-    DisplayList->setObjectName(QStringLiteral("DisplayList"));
-    DisplayList->setModel(&list());
-    DisplayList->setModelColumn(ProjectList::RowText);
-    DisplayList->setSelectionModel(list().selectionModel());
-    DisplayList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DisplayList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DisplayList->setUniformItemSizes(true);
+    DisplayList = new ProjectListView(Frame2);
+    DisplayList->setProjectList(&list());
     placeTw(DisplayList, 120, 240, 2295, 3570);
     Command7 = button(Frame2, "Command7", tr("Clear all"));
     placeTw(Command7, 120, 3960, 2295, 255);
@@ -127,6 +124,7 @@ void Form1::buildProjectFrame() {
     placeTw(Command6, 120, 5520, 1575, 315);
     colourselection2 = switchList(Frame2, "colourselection2");
     placeTw(colourselection2, 1730, 5520, 735, 315);
+    fitSwitchList(colourselection2);
 
     connect(DisplayList, &QListView::clicked, this,
             [this](const QModelIndex& i) { displayListClick(i.row()); });
@@ -201,18 +199,19 @@ void Form1::buildMenus() {
         return m;
     };
     auto addEntry = [this](QMenu* menu, const char* name, const QString& caption,
-                           void (Form1::*handler)()) {
+                           void (Form1::*handler)(), const QKeySequence& keys = {}) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
+        a->setShortcut(keys);
         connect(a, &QAction::triggered, this, handler);
     };
     QMenu* file = addMenu("file", tr("&File"));
-    addEntry(file, "new", tr("&New"), &Form1::newProject);
-    addEntry(file, "save", tr("&Save"), &Form1::save);
-    addEntry(file, "saveas", tr("Save &As"), &Form1::saveas);
-    addEntry(file, "open", tr("&Open"), &Form1::open);
-    addEntry(file, "import", tr("&Import"), &Form1::import);
-    addEntry(file, "exit", tr("E&xit"), &Form1::exitProgram);
+    addEntry(file, "new", tr("&New"), &Form1::newProject, QKeySequence(tr("Ctrl+N")));
+    addEntry(file, "save", tr("&Save"), &Form1::save, QKeySequence(tr("Ctrl+S")));
+    addEntry(file, "saveas", tr("Save &As"), &Form1::saveas, QKeySequence(tr("Ctrl+Shift+S")));
+    addEntry(file, "open", tr("&Open"), &Form1::open, QKeySequence(tr("Ctrl+O")));
+    addEntry(file, "import", tr("&Import"), &Form1::import, QKeySequence(tr("Ctrl+I")));
+    addEntry(file, "exit", tr("E&xit"), &Form1::exitProgram, QKeySequence(tr("Ctrl+Q")));
     QMenu* tools = addMenu("tools", tr("&Tools"));
     addEntry(tools, "exportlist", tr("&Export list"), &Form1::exportlist);
     addEntry(tools, "customlistexport", tr("&Custom list export"), &Form1::customlistexport);

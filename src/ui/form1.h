@@ -6,6 +6,7 @@
 #include "mbm/reading_run.h"
 #include "project/project.h"
 #include "ui/browser_widgets.h"
+#include "ui/project_list_view.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -16,9 +17,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 class Form3;
 class Form4;
+struct CommandLine;
 
 /// The main window `Form1`. It owns the project, the shared file dialog and the build
 /// timer; the other windows are single instances it opens and closes. Controls carry the
@@ -75,6 +78,27 @@ class Form1 : public QMainWindow {
     /// The path of the file at index i of File1, as a click previews it.
     QString filePath(int i) const;
 
+    // --- keys, drops, the command line ---
+    /// Opens the archive at `path` as a new project: Open after its dialog.
+    void openArchive(const QString& path);
+    /// Imports the archive at `path` into the project: Import after its dialog.
+    void importArchive(const QString& path);
+    /// Files dropped on the Project list, in order: pictures are added with the switch of
+    /// `colourselection`, archives imported.
+    void takeDroppedFiles(const std::vector<HandedFile>& files);
+    /// The files of the command line: the first archive is opened, then the other files are
+    /// taken in order (archives imported, pictures added with "/c8"). A command line with
+    /// errors is reported under "Error" and nothing is taken.
+    void startWith(const CommandLine& commandLine);
+    /// F1: opens the user guide of the program folder as the About window does.
+    void userGuide();
+    /// F5: reads the folder list and the file list again (the folder, or the nearest one
+    /// above it that still exists), keeping the selected files that are still there.
+    void refreshBrowser();
+    /// Replaces the way web pages are opened (platform::openUrl by default).
+    void setUrlOpener(std::function<bool(const QString&)> open) { m_openUrl = std::move(open); }
+    // --- end keys, drops, the command line ---
+
     /// The single instance of a secondary window (2 to 7), or null when it is not open.
     QWidget* form(int n) const { return m_forms[n].data(); }
     /// Remembers `w` as secondary window n; it is closed with the main window.
@@ -92,7 +116,7 @@ class Form1 : public QMainWindow {
     QPushButton* Command2;
     QComboBox* colourselection;
     QGroupBox* Frame2;
-    QListView* DisplayList;
+    ProjectListView* DisplayList;
     QPushButton* Command7;
     QPushButton* Command3;
     QPushButton* Command4;
@@ -116,6 +140,10 @@ class Form1 : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    /// The window outside the Project list takes one dropped archive and opens it.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildBrowser();
@@ -128,6 +156,15 @@ class Form1 : public QMainWindow {
     void file1Click();
     void displayListClick(int row);
     void closeSecondaryWindows();
+    /// Keys, shortcuts and drops beyond the menus and buttons.
+    void setUpDesktopInput();
+    /// Delete in the Project list: removes the selected entries and selects the entry that
+    /// took the place of the first one.
+    void removeByKey();
+    /// Adds pictures by full path with `colour`; a full list is reported.
+    void addPictures(const QStringList& paths, const QString& colour);
+    /// Takes files in order: pictures added with `colour`, archives imported.
+    void takeFiles(const std::vector<HandedFile>& files, const QString& colour);
 
     // --- saving (Save, Save As, the build tick, the command-file export) ---
     /// The save between the save command and the end of its build tick (null when none).
@@ -147,4 +184,5 @@ class Form1 : public QMainWindow {
     Interaction& m_interaction;
     QPointer<QWidget> m_forms[8];
     bool m_closed = false;
+    std::function<bool(const QString&)> m_openUrl;
 };

@@ -8,6 +8,14 @@ void Form1::open() {
     if (batchWorkRefused()) return;
     // The dialog comes first, so cancelling it loses nothing.
     if (!CommonDialog1->showOpen()) return;
+    openArchive(CommonDialog1->fileName());
+}
+
+void Form1::openArchive(const QString& path) {
+    // Dropped and command-line archives come here without the dialog's check.
+    if (batchWorkRefused()) return;
+    // The next dialog starts at this archive, whether it was chosen there or handed over.
+    CommonDialog1->setFileName(path);
     // A failed clean-up (tempextract not made yet) still empties the list; the run makes
     // the folder itself.
     (void)clean_up();
@@ -18,9 +26,14 @@ void Form1::open() {
 
 void Form1::import() {
     if (batchWorkRefused()) return;
+    if (CommonDialog1->showOpen()) importArchive(CommonDialog1->fileName());
+}
+
+void Form1::importArchive(const QString& path) {
+    if (batchWorkRefused()) return;
     const QString before = m_project.filename();
-    if (CommonDialog1->showOpen())
-        readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
+    CommonDialog1->setFileName(path);
+    readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
     m_project.setFilename(before);
 }
 

@@ -70,17 +70,20 @@ Form5::Form5(Form1& main) : ToolWindow(main), m_open(&platform::openUrl) {
     connect(Label5, &LinkLabel::clicked, this, [this, home] { openLink(home); });
 }
 
-void Form5::openLink(const QString& url) {
+void openPage(Interaction& ui, const std::function<bool(const QString&)>& open,
+              const QString& url) {
     const QUrl u(url);
     if (u.isLocalFile() && !QFileInfo::exists(u.toLocalFile())) {
-        m_main.interaction().message(
-            QStringLiteral("The page %1 is missing. Reinstall the program to get it back.")
-                .arg(QDir::toNativeSeparators(u.toLocalFile())),
-            QStringLiteral("Error"));
+        ui.message(QStringLiteral("The page %1 is missing. Reinstall the program to get it back.")
+                       .arg(QDir::toNativeSeparators(u.toLocalFile())),
+                   QStringLiteral("Error"));
         return;
     }
-    if (!m_open(url))
-        m_main.interaction().message(
-            QStringLiteral("No web browser could be started for %1.").arg(url),
-            QStringLiteral("Error"));
+    if (!open(url))
+        ui.message(QStringLiteral("No web browser could be started for %1.").arg(url),
+                   QStringLiteral("Error"));
+}
+
+void Form5::openLink(const QString& url) {
+    openPage(m_main.interaction(), m_open, url);
 }

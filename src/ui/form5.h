@@ -18,6 +18,12 @@ QString userGuideUrl(const ProgramFolder& pf);
 /// The address of the maker's home page in the program folder, as a file:// URL.
 QString makerPageUrl(const ProgramFolder& pf);
 
+class Interaction;
+
+/// Opens the page `url` with `open`. A local page that is missing, or a browser that cannot
+/// be started, is reported through `ui` under "Error".
+void openPage(Interaction& ui, const std::function<bool(const QString&)>& open, const QString& url);
+
 /// A label that reports a click, drawn as a link: blue, underlined, "MS Sans Serif" at
 /// 8.25 points where that font exists.
 class LinkLabel : public QLabel {

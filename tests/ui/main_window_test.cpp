@@ -78,7 +78,8 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
         entries << menu->menu()->objectName() + ":" + menu->text();
         for (QAction* a : menu->menu()->actions()) {
             entries << a->objectName() + ":" + a->text();
-            EXPECT_TRUE(a->shortcut().isEmpty());
+            // The File entries carry their usual shortcuts (see the keyboard tests).
+            if (menu->menu()->objectName() != "file") EXPECT_TRUE(a->shortcut().isEmpty());
             EXPECT_FALSE(a->isSeparator());
         }
     }

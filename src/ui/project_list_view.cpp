@@ -1,0 +1,169 @@
+#include "ui/project_list_view.h"
+
+#include "project/project_list.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPainter>
+
+// The only thing a row drag carries: which rows is the list's own selection.
+static const QString kRowMoveFormat = QStringLiteral("application/x-mbmzembrel-rows");
+
+ProjectListView::ProjectListView(QWidget* parent) : QListView(parent) {
+    setObjectName(QStringLiteral("DisplayList"));
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUniformItemSizes(true);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+}
+
+void ProjectListView::setProjectList(ProjectList* list) {
+    m_list = list;
+    setModel(list);
+    setModelColumn(ProjectList::RowText);
+    setSelectionModel(list->selectionModel());
+}
+
+void ProjectListView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::AltModifier && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        if (m_list && m_list->moveSelected(event->key() == Qt::Key_Up ? -1 : 1))
+            scrollTo(currentIndex());
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Delete) && mods == Qt::NoModifier) {
+        emit removeRequested();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        emit selectAllRequested();
+        event->accept();
+        return;
+    }
+    const QModelIndex before = currentIndex();
+    QListView::keyPressEvent(event);
+    if (currentIndex().isValid() && currentIndex() != before)
+        emit currentMovedByKey(currentIndex().row());
+}
+
+void ProjectListView::startDrag(Qt::DropActions) {
+    const QModelIndexList rows = selectedIndexes();
+    if (rows.isEmpty()) return;
+    auto* mime = new QMimeData;
+    mime->setData(kRowMoveFormat, QByteArray());
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    // The row under the pointer as the picture that travels with it.
+    const QRect r = visualRect(currentIndex().isValid() ? currentIndex() : rows.first());
+    if (r.isValid()) {
+        drag->setPixmap(viewport()->grab(r));
+        drag->setHotSpot(viewport()->mapFromGlobal(QCursor::pos()) - r.topLeft());
+    }
+    drag->exec(Qt::MoveAction);
+    setDropRow(-1);
+}
+
+bool ProjectListView::isRowMove(const QDropEvent* event) const {
+    return event->source() == this && event->mimeData()->hasFormat(kRowMoveFormat);
+}
+
+bool ProjectListView::hasUsableFiles(const QMimeData* mime) {
+    if (!mime->hasUrls()) return false;
+    for (const HandedFile& f : handedFiles(mime->urls()))
+        if (f.kind != FileKind::Other) return true;
+    return false;
+}
+
+int ProjectListView::dropRowAt(const QPoint& pos) const {
+    const QModelIndex at = indexAt(pos);
+    if (!at.isValid()) return model() ? model()->rowCount() : 0;
+    return pos.y() < visualRect(at).center().y() ? at.row() : at.row() + 1;
+}
+
+void ProjectListView::setDropRow(int row) {
+    if (row == m_dropRow) return;
+    m_dropRow = row;
+    viewport()->update();
+}
+
+void ProjectListView::dragEnterEvent(QDragEnterEvent* event) {
+    if (isRowMove(event)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else if (hasUsableFiles(event->mimeData()) && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void ProjectListView::dragMoveEvent(QDragMoveEvent* event) {
+    // The base class scrolls the list while the pointer stays near its top or bottom edge.
+    QListView::dragMoveEvent(event);
+    const bool rows = isRowMove(event);
+    if (!rows && !hasUsableFiles(event->mimeData())) {
+        event->ignore();
+        setDropRow(-1);
+        return;
+    }
+    event->setDropAction(rows ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+    // Files from outside always go to the end; the line says so.
+    setDropRow(rows ? dropRowAt(event->position().toPoint()) : model()->rowCount());
+}
+
+void ProjectListView::dragLeaveEvent(QDragLeaveEvent* event) {
+    stopAutoScroll();
+    setDropRow(-1);
+    event->accept();
+}
+
+void ProjectListView::dropEvent(QDropEvent* event) {
+    stopAutoScroll();
+    setDropRow(-1);
+    setState(NoState);
+    if (isRowMove(event)) {
+        if (m_list) {
+            std::vector<int> rows = m_list->selectedIndices();
+            const int first = m_list->moveRows(rows, dropRowAt(event->position().toPoint()));
+            if (first >= 0) scrollTo(m_list->index(first, ProjectList::RowText));
+        }
+        // The move is done here; startDrag does nothing with the drag's result.
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        return;
+    }
+    std::vector<HandedFile> files;
+    if (event->mimeData()->hasUrls())
+        for (const HandedFile& f : handedFiles(event->mimeData()->urls()))
+            if (f.kind != FileKind::Other) files.push_back(f);
+    if (files.empty()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit filesDropped(files);
+}
+
+void ProjectListView::paintEvent(QPaintEvent* event) {
+    QListView::paintEvent(event);
+    if (m_dropRow < 0 || !model()) return;
+    // A line between rows where the drop goes.
+    const int n = model()->rowCount();
+    int y = 1;
+    if (n > 0) {
+        y = m_dropRow < n ? visualRect(model()->index(m_dropRow, modelColumn())).top()
+                          : visualRect(model()->index(n - 1, modelColumn())).bottom() + 1;
+    }
+    QPainter p(viewport());
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawLine(0, y, viewport()->width(), y);
+}

@@ -1,0 +1,53 @@
+// The visible Project list: keys, and dragging rows within it or files onto it.
+#pragma once
+#include "project/handed_files.h"
+
+#include <QListView>
+
+class ProjectList;
+
+/// The list view `DisplayList` of the Project list. It reports what the user asks for and
+/// leaves the commands to the main window, except moving entries, which it does on the list
+/// itself: Alt+Up/Alt+Down move the selected entries one place, and dragging selected rows
+/// drops them where the line between rows shows. Archives and pictures dragged in from
+/// outside are reported with their kinds when dropped (they go to the end of the list, which
+/// the line shows while dragging); a drag that holds neither is refused.
+class ProjectListView : public QListView {
+    Q_OBJECT
+  public:
+    explicit ProjectListView(QWidget* parent = nullptr);
+    /// Shows `list`'s row texts with its selection, and moves its entries.
+    void setProjectList(ProjectList* list);
+
+    /// The insertion row a drop at `pos` (viewport coordinates) means: before the row under
+    /// the point when it lies in that row's upper half, after it otherwise, the end below
+    /// the last row.
+    int dropRowAt(const QPoint& pos) const;
+
+  signals:
+    /// The current entry was changed from the keyboard (arrows, Home, End, Page keys).
+    void currentMovedByKey(int row);
+    /// Delete: remove the selected entries.
+    void removeRequested();
+    /// Ctrl+A: select all entries.
+    void selectAllRequested();
+    /// Files from outside were dropped; only archives and pictures are passed on.
+    void filesDropped(const std::vector<HandedFile>& files);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    /// Whether the drag is a row move inside this list, or files worth dropping from outside.
+    bool isRowMove(const QDropEvent* event) const;
+    static bool hasUsableFiles(const QMimeData* mime);
+    void setDropRow(int row);
+    ProjectList* m_list = nullptr;
+    int m_dropRow = -1;
+};
