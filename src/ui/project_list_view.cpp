@@ -2,14 +2,20 @@
 
 #include "project/project_list.h"
 
+#include <QCoreApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 
-// The only thing a row drag carries: which rows is the list's own selection.
+// A row drag carries only a mark naming the view; which rows is the list's own selection.
 static const QString kRowMoveFormat = QStringLiteral("application/x-mbmzembrel-rows");
+
+static QByteArray rowMoveMark(const ProjectListView* view) {
+    return QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+           QByteArray::number(quintptr(view));
+}
 
 ProjectListView::ProjectListView(QWidget* parent) : QListView(parent) {
     setObjectName(QStringLiteral("DisplayList"));
@@ -55,10 +61,8 @@ void ProjectListView::keyPressEvent(QKeyEvent* event) {
 void ProjectListView::startDrag(Qt::DropActions) {
     const QModelIndexList rows = selectedIndexes();
     if (rows.isEmpty()) return;
-    auto* mime = new QMimeData;
-    mime->setData(kRowMoveFormat, QByteArray());
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(rowMoveData());
     // The row under the pointer as the picture that travels with it.
     const QRect r = visualRect(currentIndex().isValid() ? currentIndex() : rows.first());
     if (r.isValid()) {
@@ -69,8 +73,14 @@ void ProjectListView::startDrag(Qt::DropActions) {
     setDropRow(-1);
 }
 
+QMimeData* ProjectListView::rowMoveData() const {
+    auto* mime = new QMimeData;
+    mime->setData(kRowMoveFormat, rowMoveMark(this));
+    return mime;
+}
+
 bool ProjectListView::isRowMove(const QDropEvent* event) const {
-    return event->source() == this && event->mimeData()->hasFormat(kRowMoveFormat);
+    return event->mimeData()->data(kRowMoveFormat) == rowMoveMark(this);
 }
 
 bool ProjectListView::hasUsableFiles(const QMimeData* mime) {

@@ -23,6 +23,9 @@ class ProjectListView : public QListView {
     /// the point when it lies in that row's upper half, after it otherwise, the end below
     /// the last row.
     int dropRowAt(const QPoint& pos) const;
+    /// What a drag of the selected rows carries: a mark that only this view of this process
+    /// takes as a row move.
+    QMimeData* rowMoveData() const;
 
   signals:
     /// The current entry was changed from the keyboard (arrows, Home, End, Page keys).
@@ -44,8 +47,9 @@ class ProjectListView : public QListView {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    /// Whether the drag is a row move inside this list, or files worth dropping from outside.
+    /// Whether the drag is a row move inside this list.
     bool isRowMove(const QDropEvent* event) const;
+    /// Whether the drag holds files from outside worth dropping.
     static bool hasUsableFiles(const QMimeData* mime);
     void setDropRow(int row);
     ProjectList* m_list = nullptr;
