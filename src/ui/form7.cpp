@@ -4,6 +4,8 @@
 #include "ui/form1.h"
 #include "ui/twips.h"
 
+#include <QDir>
+
 namespace {
 
 template <typename W> W* named(W* w, const char* name) {
@@ -11,13 +13,18 @@ template <typename W> W* named(W* w, const char* name) {
     return w;
 }
 
-const char* const kPlaceholderHelp =
-    "Repeated for every picture; these placeholders are filled in:\n"
-    "<$filename$>  the file name, e.g. image01.bmp\n"
-    "<$path$>  the folder, with its closing backslash, e.g. c:\\test\\\n"
-    "<$colour$>  the colour switch, e.g. /c4";
-
 } // namespace
+
+QString placeholderHelp(QChar separator) {
+    // <$path$> ends with the separator of the system the list was made on.
+    const bool windows = separator == QLatin1Char('\\');
+    return QStringLiteral("Repeated for every picture; these placeholders are filled in:\n"
+                          "<$filename$>  the file name, e.g. image01.bmp\n"
+                          "<$path$>  the folder, with its closing %1 (%2), e.g. %3\n"
+                          "<$colour$>  the colour switch, e.g. /c4")
+        .arg(windows ? QStringLiteral("backslash") : QStringLiteral("slash"), separator,
+             windows ? QStringLiteral("c:\\test\\") : QStringLiteral("/home/user/test/"));
+}
 
 Form7::Form7(Form1& main) : ToolWindow(main) {
     setObjectName(QStringLiteral("Form7"));
@@ -29,7 +36,7 @@ Form7::Form7(Form1& main) : ToolWindow(main) {
     Text1 = named(new QLineEdit(kExportBeginDefault, this), "Text1");
     placeTw(Text1, 2640, 120, 4440, 315);
 
-    Label2 = named(new QLabel(QString::fromLatin1(kPlaceholderHelp), this), "Label2");
+    Label2 = named(new QLabel(placeholderHelp(QDir::separator()), this), "Label2");
     Label2->setTextFormat(Qt::PlainText);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);

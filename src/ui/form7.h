@@ -10,6 +10,10 @@
 
 struct ExportTexts;
 
+/// The explanation of the placeholders shown in Label2, for a system whose folders end with
+/// `separator`.
+QString placeholderHelp(QChar separator);
+
 /// `Form7`. Shows the begin text, the per-entry template and the end text, each time with
 /// the default texts. OK asks for a file and writes the Project list as it is at that
 /// moment; Cancel, Escape and the title bar close the window without writing.

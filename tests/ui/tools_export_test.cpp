@@ -1,5 +1,6 @@
 // The list export settings window and the menu command that opens it.
 #include "mbm/template_export.h"
+#include "project/list_commands.h"
 #include "support/tools_support.h"
 #include "ui/form7.h"
 
@@ -30,6 +31,17 @@ TEST_F(ExportWindow, OpensWithTheDefaultTexts) {
     for (const char* name : {"Label1", "Text1", "Label2", "Text2", "Label3", "Text3", "Command1",
                              "Command2", "CommonDialog1"})
         EXPECT_NE(f->findChild<QObject*>(name), nullptr) << name;
+}
+
+// Label2 promises the separator that <$path$> really ends with on this system.
+TEST_F(ExportWindow, PathPlaceholderIsExplainedForThisSystem) {
+    EXPECT_TRUE(placeholderHelp('\\').contains("closing backslash (\\), e.g. c:\\test\\\n"));
+    EXPECT_TRUE(placeholderHelp('/').contains("closing slash (/), e.g. /home/user/test/\n"));
+    Form7* f = open();
+    EXPECT_EQ(f->Label2->text(), placeholderHelp(QDir::separator()));
+    QTemporaryDir pics;
+    addSelectedFiles(main->list(), pics.path(), {"a.bmp"}, "/c8");
+    EXPECT_TRUE(main->list().at(main->list().count() - 1).dir.endsWith(QDir::separator()));
 }
 
 TEST_F(ExportWindow, OkWritesTheListAsItIsThenAndCloses) {
