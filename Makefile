@@ -1,8 +1,10 @@
 # Two commands do everything on a fresh Debian/Ubuntu machine: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# `make install PREFIX=... DESTDIR=...`: where the installed copy goes.
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test bench fuzz format install clean
 
 all: build
 
@@ -20,6 +22,9 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)

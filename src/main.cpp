@@ -6,6 +6,7 @@
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,6 +30,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("mbmzembrel"));
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("mbmzembrel"));
+    Q_INIT_RESOURCE(app_icon);
+    QIcon icon;
+    for (const char* size : {"16", "32", "48", "256"})
+        icon.addFile(QStringLiteral(":/appicon/%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(icon);
     // Qt's own options (-platform, -style, ...) are gone from the arguments by now.
     const CommandLine commandLine = parseCommandLine(QCoreApplication::arguments().mid(1));
     for (const QString& e : commandLine.errors)
