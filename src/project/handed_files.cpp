@@ -1,18 +1,16 @@
 #include "project/handed_files.h"
 
+#include "mbm/picture_formats.h"
 #include "project/list_commands.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QSet>
 
 static const QSet<QString>& pictureSuffixes() {
     static const QSet<QString> suffixes = [] {
-        QSet<QString> s;
-        for (const QByteArray& f : QImageReader::supportedImageFormats())
-            s.insert(QString::fromLatin1(f).toLower());
-        return s;
+        const QStringList list = pictureExtensions();
+        return QSet<QString>(list.begin(), list.end());
     }();
     return suffixes;
 }

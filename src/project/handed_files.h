@@ -15,8 +15,8 @@ enum class FileKind {
     Other,   ///< nothing
 };
 
-/// The kind of a file by its name: ".mbm" in any letter case is an archive; an extension
-/// the picture loader reads (BMP, JPEG, GIF, PNG and whatever else is installed) a picture.
+/// The kind of a file by its name: ".mbm" in any letter case is an archive; one of the
+/// pictureExtensions() (BMP, JPEG, GIF, PNG and whatever else Qt reads here) a picture.
 /// The file itself is not looked at.
 FileKind fileKindOf(const QString& path);
 
