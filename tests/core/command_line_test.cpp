@@ -53,16 +53,6 @@ TEST(HandedFilesTest, OnlyLocalFilesAreKeptInOrder) {
     EXPECT_EQ(files[2].kind, FileKind::Archive);
 }
 
-TEST(HandedFilesTest, PictureEntriesKeepTheirOwnFolders) {
-    const std::vector<BitmapEntry> entries =
-        pictureEntries({"/p/q/a.bmp", "/b.gif", "/p/c d.jpg"}, "/c12");
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].rowText(), "/c12a.bmp");
-    EXPECT_EQ(entries[0].dir, QDir::toNativeSeparators("/p/q/"));
-    EXPECT_EQ(entries[1].dir, QDir::toNativeSeparators("/"));
-    EXPECT_EQ(entries[2].name, "c d.jpg");
-}
-
 struct CommandLineTest : ::testing::Test {
     QTemporaryDir dir;
     QString file(const char* name) {
@@ -71,19 +61,6 @@ struct CommandLineTest : ::testing::Test {
         return p;
     }
 };
-
-TEST_F(CommandLineTest, ArchivesAndPicturesInOrder) {
-    const QString a = file("icons.mbm"), p = file("p.bmp"), q = file("q.PNG");
-    const CommandLine cl = parseCommandLine({p, a, q});
-    EXPECT_EQ(cl.action, CommandLine::Run);
-    EXPECT_TRUE(cl.errors.isEmpty());
-    ASSERT_EQ(cl.files.size(), 3u);
-    EXPECT_EQ(cl.files[0].kind, FileKind::Picture);
-    EXPECT_EQ(cl.files[1].kind, FileKind::Archive);
-    EXPECT_EQ(cl.files[1].path, QDir::toNativeSeparators(a));
-    EXPECT_EQ(cl.files[2].kind, FileKind::Picture);
-    EXPECT_TRUE(parseCommandLine({}).files.empty());
-}
 
 TEST_F(CommandLineTest, BadArgumentsAreNamed) {
     const QString good = file("good.mbm");

@@ -55,14 +55,4 @@ TEST(WorkRootTest, ProgramFolderUnlessItCannotBeWritten) {
     EXPECT_EQ(chooseWorkRoot(dir.filePath("gone"), "/elsewhere"), "/elsewhere");
 }
 
-TEST(WorkRootTest, UserRootLiesInTheCacheFolder) {
-    QTemporaryDir cache;
-    const QByteArray before = qgetenv("XDG_CACHE_HOME");
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
-    const QString root = userCacheWorkRoot();
-    before.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", before);
-    EXPECT_EQ(root,
-              QDir::toNativeSeparators(cache.path() + "/" + QCoreApplication::applicationName()));
-}
-
 } // namespace
