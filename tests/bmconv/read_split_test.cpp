@@ -56,7 +56,8 @@ TEST(Split, AlphaBitmapAlsoWritesAnAlphaMask) {
     for (uint32_t v : {40u, 2u, 1u})
         put32(mask, v);
     mask.insert(mask.end(), {1, 0, 8, 0});
-    for (uint32_t v : {0u, 4u, 0u, 0u, 0u, 0u})
+    // Image size, no resolution, all 256 palette entries used, none singled out as important.
+    for (uint32_t v : {0u, 4u, 0u, 0u, 256u, 0u})
         put32(mask, v);
     for (int i = 0; i < 256; ++i)
         mask.insert(mask.end(), {uint8_t(i), uint8_t(i), uint8_t(i), 0});

@@ -5,15 +5,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace bmconv {
 
 /// Writes one bottom-up BMP file from rows handed over top row first. The file is written
 /// under a temporary name beside its destination and renamed into place by publish(), so
-/// the destination never holds a partly written picture. Memory stays at a bounded slice
-/// of rows whatever the picture size.
+/// the destination never holds a partly written picture. A picture no larger than a slice
+/// is written with one call; a larger one a slice of rows at a time, so memory stays at one
+/// slice whatever the picture size.
 class BmpFileWriter {
   public:
     enum class Kind {
@@ -29,11 +30,19 @@ class BmpFileWriter {
     /// True when a picture of this size fits the 32-bit sizes of a BMP file.
     static bool fits(Kind kind, uint32_t width, uint32_t height);
 
-    /// Creates the temporary file and writes the headers. False (see error()) when the file
+    /// Bytes of rows held before they are written (tests make it small).
+    static void setSliceBytes(size_t bytes);
+
+    /// Creates the temporary file and prepares the headers. False (see error()) when the file
     /// cannot be created or the picture is too large for a BMP file.
     bool begin(const std::string& path, Kind kind, uint32_t width, uint32_t height);
 
-    /// Takes the next row from the top: 3 × width bytes (Colour24) or width bytes (Grey8).
+    /// Where the next row from the top goes: 3 × width bytes (Colour24) or width bytes
+    /// (Grey8), to be filled before rowDone(). Null when every row was handed over.
+    uint8_t* nextRow();
+    /// Takes the row filled in at nextRow().
+    bool rowDone();
+    /// Takes the next row from the top, copied from `pixels`.
     bool addRow(const uint8_t* pixels);
 
     /// Writes what is left and closes the temporary file; it stays until publish() or
@@ -51,6 +60,7 @@ class BmpFileWriter {
   private:
     bool flushRows();
     bool fail(const std::string& what);
+    uint8_t* rowsStart() const;
 
     TempFile out_;
     std::string path_;
@@ -58,10 +68,13 @@ class BmpFileWriter {
     uint32_t width_ = 0, height_ = 0;
     uint32_t rowBytes_ = 0, pixelBytes_ = 0, dataOffset_ = 0;
     uint32_t rowsDone_ = 0;   // rows handed over so far
-    uint32_t chunkStart_ = 0; // first row (from the top) held in chunk_
+    uint32_t chunkStart_ = 0; // first row (from the top) held in the buffer
     uint32_t chunkRows_ = 0;  // rows the current slice holds when full
+    uint32_t sliceRows_ = 0;  // rows a full slice holds
+    bool whole_ = false;      // the buffer holds the whole file, headers included
     bool finished_ = false;
-    std::vector<uint8_t> chunk_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    size_t bufferBytes_ = 0;
     std::string error_;
 };
 

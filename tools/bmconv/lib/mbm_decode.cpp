@@ -1,71 +1,143 @@
 #include "mbm_decode.h"
 
 #include "mbm_decompress.h"
+#include "mbm_record_walk.h"
 #include "messages.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <vector>
 
 namespace bmconv {
 
 namespace {
 
-constexpr size_t kCheckSliceBytes = 12 * 5461; // a multiple of every value size (1 to 4)
-
-ReadStatus decodeFailure(size_t ordinal, const std::string& problem) {
-    return ReadStatus::fail(kDecompressionError,
-                            "bitmap " + std::to_string(ordinal) + ": " + problem);
+ReadStatus decodeFailure(size_t ordinal, const StreamDecoder& decoder) {
+    return ReadStatus::fail(decoder.readFailed() ? kBadSourceFile : kDecompressionError,
+                            "bitmap " + std::to_string(ordinal) + ": " + decoder.error());
 }
 
 } // namespace
 
 ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t ordinal,
                         const RowSink& onRow) {
-    std::vector<uint8_t> data;
-    ReadStatus status = reader.readData(info, data);
-    if (!status.ok()) return status;
-    StreamDecoder decoder(info.compression, data.data(), data.size(), info.bufferSize());
+    StreamDecoder decoder(info.compression, reader.source(), info.dataOffset, info.dataLength,
+                          info.bufferSize());
     if (onRow) {
         // The stride is bounded by the buffer size, which the header check tied to the
         // size of the stored data.
         std::vector<uint8_t> row(size_t(info.stride));
         for (int32_t y = 0; y < info.height; ++y) {
-            if (!decoder.read(row.data(), row.size()))
-                return decodeFailure(ordinal, decoder.error());
+            if (!decoder.read(row.data(), row.size())) return decodeFailure(ordinal, decoder);
             if (!onRow(row.data())) return ReadStatus::fail(kBadDestinationFile, "");
         }
-    } else {
-        std::vector<uint8_t> slice(size_t(std::min<uint64_t>(kCheckSliceBytes, info.bufferSize())));
-        for (uint64_t left = info.bufferSize(); left > 0;) {
-            const size_t take = size_t(std::min<uint64_t>(left, slice.size()));
-            if (!decoder.read(slice.data(), take)) return decodeFailure(ordinal, decoder.error());
-            left -= take;
-        }
+    } else if (!decoder.skip(info.bufferSize())) {
+        return decodeFailure(ordinal, decoder);
     }
-    if (!decoder.finish()) return decodeFailure(ordinal, decoder.error());
+    if (!decoder.finish()) return decodeFailure(ordinal, decoder);
     return {};
 }
 
+namespace {
+
+// True for each table entry that names its bitmap first (a later entry may repeat an offset).
+// Four bytes a bitmap while it works and one bit a bitmap after.
+std::vector<bool> firstMentions(const ArchiveReader& reader) {
+    const size_t count = reader.count();
+    std::vector<uint32_t> order(count);
+    for (size_t i = 0; i < count; ++i)
+        order[i] = uint32_t(i);
+    std::sort(order.begin(), order.end(), [&reader](uint32_t a, uint32_t b) {
+        const uint32_t oa = reader.offsetOf(a), ob = reader.offsetOf(b);
+        return oa != ob ? oa < ob : a < b;
+    });
+    std::vector<bool> first(count, false);
+    for (size_t k = 0; k < count; ++k)
+        first[order[k]] = k == 0 || reader.offsetOf(order[k]) != reader.offsetOf(order[k - 1]);
+    return first;
+}
+
+} // namespace
+
+namespace {
+
+constexpr size_t kGroupSize = 64;
+
+// Bitmaps whose data wait for their check, in archive order.
+struct Waiting {
+    size_t index;
+    BitmapInfo info;
+};
+
+// Checks the data of the waiting bitmaps: all at once with the quick walk when their data
+// fit one view; where that finds a fault (or the data do not fit), one by one with the
+// decoder, which names the first fault exactly.
+ReadStatus checkWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting) {
+    if (waiting.empty()) return {};
+    uint64_t start = UINT64_MAX, end = 0;
+    for (const Waiting& w : waiting) {
+        start = std::min(start, w.info.dataOffset);
+        end = std::max(end, w.info.dataOffset + w.info.dataLength);
+    }
+    bool sound = false;
+    if (end - start <= FileView::windowBytes()) {
+        if (const uint8_t* bytes = reader.source().view(start, size_t(end - start))) {
+            std::vector<StoredData> items;
+            for (const Waiting& w : waiting)
+                items.push_back({bytes + (w.info.dataOffset - start), w.info.dataLength,
+                                 w.info.compression, w.info.bufferSize()});
+            sound = recordsFit(items.data(), items.size());
+        }
+    }
+    for (size_t k = 0; k < waiting.size() && !sound; ++k) {
+        const ReadStatus status =
+            decodeBitmap(reader, waiting[k].info, waiting[k].index + 1, RowSink());
+        if (!status.ok()) return status;
+    }
+    waiting.clear();
+    return {};
+}
+
+// A fault found in a header is reported after any fault in the data of earlier bitmaps.
+ReadStatus afterWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting, ReadStatus status) {
+    ReadStatus earlier = checkWaiting(reader, waiting);
+    return earlier.ok() ? status : earlier;
+}
+
+} // namespace
+
 ReadStatus checkArchive(ArchiveReader& reader, size_t decodeCount) {
-    std::unordered_set<uint32_t> seen;
+    const std::vector<bool> first = firstMentions(reader);
     uint64_t stored = 0;
+    std::vector<Waiting> waiting;
+    uint64_t groupStart = UINT64_MAX, groupEnd = 0;
     for (size_t i = 0; i < reader.count(); ++i) {
         BitmapInfo info;
         ReadStatus status = reader.bitmap(i, info);
-        if (!status.ok()) return status;
-        if (!seen.insert(reader.offsetOf(i)).second) continue; // the same bitmap again
+        if (!status.ok()) return afterWaiting(reader, waiting, status);
+        if (!first[i]) continue; // the same bitmap again
         // Bitmaps that do not overlap hold no more data than the file: this bounds the
         // work of decoding them all by the size of the file.
         stored += info.dataLength;
         if (stored > reader.fileSize()) {
-            return ReadStatus::fail(kBadSourceFile, "bitmap " + std::to_string(i + 1) +
-                                                        ": its data overlaps another bitmap's");
+            return afterWaiting(
+                reader, waiting,
+                ReadStatus::fail(kBadSourceFile, "bitmap " + std::to_string(i + 1) +
+                                                     ": its data overlaps another bitmap's"));
         }
         if (i >= decodeCount) continue;
-        status = decodeBitmap(reader, info, i + 1, RowSink());
-        if (!status.ok()) return status;
+        const uint64_t start = std::min(groupStart, info.dataOffset);
+        const uint64_t end = std::max(groupEnd, info.dataOffset + info.dataLength);
+        if (waiting.size() == kGroupSize || end - start > FileView::windowBytes()) {
+            status = checkWaiting(reader, waiting);
+            if (!status.ok()) return status;
+            groupStart = UINT64_MAX;
+            groupEnd = 0;
+        }
+        waiting.push_back({i, info});
+        groupStart = std::min(groupStart, info.dataOffset);
+        groupEnd = std::max(groupEnd, info.dataOffset + info.dataLength);
     }
-    return {};
+    return checkWaiting(reader, waiting);
 }
 
 } // namespace bmconv

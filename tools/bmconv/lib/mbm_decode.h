@@ -11,8 +11,9 @@ namespace bmconv {
 using RowSink = std::function<bool(const uint8_t* row)>;
 
 /// Decodes the stored data of bitmap `info` (number `ordinal`, counted from 1). With an
-/// empty `onRow` it only checks that the data fills the pixel buffer exactly. Fails with
-/// kDecompressionError naming the problem when the data is damaged.
+/// empty `onRow` it only checks that the data fills the pixel buffer exactly, looking at the
+/// records' control bytes only. Fails with kDecompressionError naming the problem when the
+/// data is damaged.
 ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t ordinal,
                         const RowSink& onRow);
 

@@ -73,9 +73,16 @@ void repeatAny(uint8_t* dst, const uint8_t* value, size_t count, size_t valueByt
 
 StreamDecoder::StreamDecoder(uint32_t compression, const uint8_t* data, size_t length,
                              uint64_t bufferSize)
-    : compression_(compression), data_(data), length_(length), remainingBuffer_(bufferSize),
-      valueBytes_(bufferBytesPerValue(compression)), streamBytes_(storedBytesPerValue(compression)),
-      totalValues_(bufferSize / valueBytes_), unclaimed_(totalValues_) {}
+    : StreamDecoder(compression, memory_, 0, length, bufferSize) {
+    memory_ = MemorySource(data, length);
+}
+
+StreamDecoder::StreamDecoder(uint32_t compression, ByteSource& source, uint64_t offset,
+                             size_t length, uint64_t bufferSize)
+    : memory_(nullptr, 0), source_(source), offset_(offset), compression_(compression),
+      length_(length), remainingBuffer_(bufferSize), valueBytes_(bufferBytesPerValue(compression)),
+      streamBytes_(storedBytesPerValue(compression)), totalValues_(bufferSize / valueBytes_),
+      unclaimed_(totalValues_) {}
 
 bool StreamDecoder::failAt(const std::string& what) {
     if (error_.empty()) error_ = what;
@@ -96,63 +103,110 @@ bool StreamDecoder::failPastLastPixel(size_t at) {
                   " of the data goes past the last pixel");
 }
 
+// Moves the window to start at `pos` holding `need` bytes, or up to the end of the data.
+bool StreamDecoder::reach(size_t pos, size_t need) {
+    const size_t want = std::min(need, length_ - pos);
+    size_t available = 0;
+    const uint8_t* bytes = source_.view(offset_ + pos, want, &available);
+    if (!bytes) {
+        readFailed_ = true;
+        return failAt("cannot read the data at byte " + std::to_string(pos));
+    }
+    window_ = bytes;
+    windowStart_ = pos;
+    windowEnd_ = pos + size_t(std::min<uint64_t>(available, length_ - pos));
+    return true;
+}
+
 bool StreamDecoder::read(uint8_t* dst, size_t count) {
+    return take<true>(dst, count);
+}
+
+bool StreamDecoder::skip(uint64_t count) {
+    return take<false>(nullptr, count);
+}
+
+template <bool kWrite> bool StreamDecoder::take(uint8_t* dst, uint64_t count) {
     if (!error_.empty()) return false;
     if (count % valueBytes_ != 0 || count > remainingBuffer_)
         return failAt("internal error: a read does not fit the pixel buffer");
     remainingBuffer_ -= count;
-    return fill(dst, count / valueBytes_);
+    return fill<kWrite>(dst, count / valueBytes_);
 }
 
 // Delivers what is left of a record cut off by the end of an earlier read.
-size_t StreamDecoder::emitPending(uint8_t* dst, size_t values) {
-    const size_t take = std::min(pending_, values);
-    if (inRun_) {
-        repeatAny(dst, runValue_, take, valueBytes_);
-    } else if (compression_ == kThirtyTwoBitRle) {
-        copyValues<4, 3>(dst, data_ + pos_, take);
-        pos_ += take * 3;
-    } else {
-        std::memcpy(dst, data_ + pos_, take * valueBytes_);
-        pos_ += take * valueBytes_;
+template <bool kWrite> bool StreamDecoder::emitPending(uint8_t*& dst, uint64_t& values) {
+    while (pending_ > 0 && values > 0) {
+        uint64_t take = std::min(pending_, values);
+        if (inRun_) {
+            if (kWrite) repeatAny(dst, runValue_, size_t(take), valueBytes_);
+        } else if (kWrite) {
+            // A literal of a compressed record lies in the window whole; uncompressed data is
+            // copied a window at a time.
+            if (pos_ + streamBytes_ > windowEnd_ && !reach(pos_, streamBytes_)) return false;
+            take = std::min<uint64_t>(take, (windowEnd_ - pos_) / streamBytes_);
+            if (compression_ == kThirtyTwoBitRle)
+                copyValues<4, 3>(dst, at(pos_), size_t(take));
+            else
+                std::memcpy(dst, at(pos_), size_t(take) * valueBytes_);
+            pos_ += size_t(take) * streamBytes_;
+        } else {
+            pos_ += size_t(take) * streamBytes_;
+        }
+        pending_ -= take;
+        values -= take;
+        if (kWrite) dst += take * valueBytes_;
     }
-    pending_ -= take;
-    return take;
+    return true;
 }
 
-bool StreamDecoder::fill(uint8_t* dst, size_t values) {
-    const size_t done = emitPending(dst, values);
-    dst += done * valueBytes_;
-    values -= done;
+template <bool kWrite> bool StreamDecoder::fill(uint8_t* dst, uint64_t values) {
+    if (!emitPending<kWrite>(dst, values)) return false;
     switch (compression_) {
     case kNoCompression:
-        return fillRecords<1, 1>(dst, values);
+        return fillUncompressed<kWrite>(dst, values);
     case kByteRle:
-        return fillRecords<1, 1>(dst, values);
+        return fillRecords<1, 1, kWrite>(dst, values);
     case kSixteenBitRle:
-        return fillRecords<2, 2>(dst, values);
+        return fillRecords<2, 2, kWrite>(dst, values);
     case kTwentyFourBitRle:
-        return fillRecords<3, 3>(dst, values);
+        return fillRecords<3, 3, kWrite>(dst, values);
     case kThirtyTwoBitRle:
-        return fillRecords<4, 3>(dst, values);
+        return fillRecords<4, 3, kWrite>(dst, values);
     case kThirtyTwoBitAlphaRle:
-        return fillRecords<4, 4>(dst, values);
+        return fillRecords<4, 4, kWrite>(dst, values);
     default:
-        break;
+        return fillTwelveBit<kWrite>(dst, values);
     }
-    while (values > 0) { // 12-bit RLE: one 16-bit word a record
+}
+
+// Uncompressed data is one literal of all of it.
+template <bool kWrite> bool StreamDecoder::fillUncompressed(uint8_t* dst, uint64_t values) {
+    while (values > 0) {
+        if (pos_ >= length_) return failEnded();
+        const size_t count = length_ - pos_;
+        if (count > unclaimed_) return failPastLastPixel(pos_);
+        unclaimed_ -= count;
+        inRun_ = false;
+        pending_ = count;
+        if (!emitPending<kWrite>(dst, values)) return false;
+    }
+    return true;
+}
+
+template <bool kWrite> bool StreamDecoder::fillTwelveBit(uint8_t* dst, uint64_t values) {
+    while (values > 0) { // one 16-bit word a record
         if (!startTwelveBitRecord()) return false;
-        const size_t done12 = emitPending(dst, values);
-        dst += done12 * 2;
-        values -= done12;
+        if (!emitPending<kWrite>(dst, values)) return false;
     }
     return true;
 }
 
 // Control-byte records: k < 0x80 repeats the next value k + 1 times, k >= 0x80 is followed
-// by 256 - k values. Uncompressed data is read as one literal of all of it.
-template <size_t kValue, size_t kStored>
-bool StreamDecoder::fillRecords(uint8_t* dst, size_t values) {
+// by 256 - k values.
+template <size_t kValue, size_t kStored, bool kWrite>
+bool StreamDecoder::fillRecords(uint8_t* dst, uint64_t values) {
+    constexpr size_t kLongest = 1 + 128 * kStored; // the longest record
     // The hot loop works on local copies of the position and the values left.
     size_t pos = pos_;
     uint64_t unclaimed = unclaimed_;
@@ -165,39 +219,35 @@ bool StreamDecoder::fillRecords(uint8_t* dst, size_t values) {
             keep();
             return failEnded();
         }
-        const size_t at = pos;
-        size_t count, stored;
-        bool run;
-        if (compression_ == kNoCompression) {
-            run = false;
-            count = length_ - pos;
-            stored = count;
-        } else {
-            const uint8_t control = data_[pos++];
-            run = control < 0x80;
-            count = run ? size_t(control) + 1 : size_t(256 - control);
-            stored = run ? kStored : count * kStored;
+        if (pos + kLongest > windowEnd_ && windowEnd_ < length_ && !reach(pos, kLongest)) {
+            keep();
+            return false;
         }
+        const size_t at = pos;
+        const uint8_t control = *this->at(pos++);
+        const bool run = control < 0x80;
+        const size_t count = run ? size_t(control) + 1 : size_t(256 - control);
+        const size_t stored = run ? kStored : count * kStored;
         if (length_ - pos < stored || count > unclaimed) {
             keep();
             return length_ - pos < stored ? failInsideRecord(at) : failPastLastPixel(at);
         }
         unclaimed -= count;
-        const size_t take = std::min(count, values);
-        const uint8_t* src = data_ + pos;
+        const size_t take = size_t(std::min<uint64_t>(count, values));
+        const uint8_t* src = this->at(pos);
         if (run) {
             // Keep the value for a run that goes on in the next read; a value stored with
             // fewer bytes than it takes is completed there before it is repeated.
             copyValues<kValue, kStored>(runValue_, src, 1);
-            repeatValue<kValue>(dst, kValue == kStored ? src : runValue_, take);
+            if (kWrite) repeatValue<kValue>(dst, kValue == kStored ? src : runValue_, take);
             pos += kStored;
         } else {
-            copyValues<kValue, kStored>(dst, src, take);
+            if (kWrite) copyValues<kValue, kStored>(dst, src, take);
             pos += take * kStored;
         }
         inRun_ = run;
         pending_ = count - take;
-        dst += take * kValue;
+        if (kWrite) dst += take * kValue;
         values -= take;
     }
     keep();
@@ -207,15 +257,16 @@ bool StreamDecoder::fillRecords(uint8_t* dst, size_t values) {
 bool StreamDecoder::startTwelveBitRecord() {
     if (pos_ >= length_) return failEnded();
     if (length_ - pos_ < 2) return failAt("the data ends inside a 12-bit record");
+    if (pos_ + 2 > windowEnd_ && !reach(pos_, 2)) return false;
     const size_t at = pos_;
-    const unsigned word = data_[pos_] | unsigned(data_[pos_ + 1]) << 8;
+    const uint8_t* word = this->at(pos_);
     pos_ += 2;
-    const size_t count = (word >> 12) + 1;
+    const size_t count = (word[1] >> 4) + 1u;
     if (count > unclaimed_) return failPastLastPixel(at);
     unclaimed_ -= count;
     inRun_ = true;
-    runValue_[0] = uint8_t(word & 0xFF);
-    runValue_[1] = uint8_t((word >> 8) & 0x0F); // the top four bits are the run length
+    runValue_[0] = word[0];
+    runValue_[1] = uint8_t(word[1] & 0x0F); // the top four bits are the run length
     pending_ = count;
     return true;
 }

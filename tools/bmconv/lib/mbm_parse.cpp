@@ -239,12 +239,12 @@ ReadStatus ArchiveReader::readOffsets(uint64_t at, uint32_t count) {
         return bad("the table of " + num(count) + " bitmaps does not fit the file (" + num(size) +
                    " bytes)");
     }
+    // Read in place: four bytes a bitmap, whatever the count.
     offsets_.assign(count, 0);
-    std::vector<uint8_t> table(size_t(count) * 4);
-    if (!source_.read(at, table.data(), table.size()))
-        return bad("cannot read the table of bitmaps");
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(offsets_.data());
+    if (!source_.read(at, bytes, size_t(count) * 4)) return bad("cannot read the table of bitmaps");
     for (uint32_t i = 0; i < count; ++i)
-        offsets_[i] = loadLe32(table.data() + 4 * size_t(i));
+        offsets_[i] = loadLe32(bytes + 4 * size_t(i));
     return {};
 }
 
@@ -297,13 +297,6 @@ ReadStatus ArchiveReader::readRomRecord(size_t index, uint32_t offset, BitmapInf
         return bad(label + "data offset is " + num(loadLe32(record + 64)) + ", expected 68");
     info.dataOffset = uint64_t(offset) + kRomRecordLength;
     return checkDataPlacement(info, ordinal);
-}
-
-ReadStatus ArchiveReader::readData(const BitmapInfo& info, std::vector<uint8_t>& data) {
-    data.resize(info.dataLength);
-    if (!source_.read(info.dataOffset, data.data(), data.size()))
-        return bad("cannot read the data at offset " + num(info.dataOffset));
-    return {};
 }
 
 uint64_t ArchiveReader::fileSize() const {

@@ -70,8 +70,8 @@ class ArchiveReader {
     /// Fails with kBadSourceFile (or kUnknownCompression) naming the field that is wrong.
     ReadStatus bitmap(size_t index, BitmapInfo& info);
 
-    /// Reads the stored pixel data of a checked bitmap into `data`.
-    ReadStatus readData(const BitmapInfo& info, std::vector<uint8_t>& data);
+    /// The bytes the archive is read from.
+    ByteSource& source() { return source_; }
 
   private:
     ReadStatus openFileStore();

@@ -3,26 +3,25 @@
 #include "palette.h"
 
 #include <cstring>
-#include <vector>
 
 namespace bmconv {
 
 namespace {
 
-// B, G, R of every 16-bit pixel (5-6-5 bits scaled to 8 bits, rounding down).
-struct Colour16Table {
-    std::vector<uint8_t> bgr;
-    Colour16Table() : bgr(65536 * 3) {
-        for (unsigned word = 0; word < 65536; ++word) {
-            bgr[word * 3] = uint8_t((word & 0x1F) * 255 / 31);
-            bgr[word * 3 + 1] = uint8_t(((word >> 5) & 0x3F) * 255 / 63);
-            bgr[word * 3 + 2] = uint8_t((word >> 11) * 255 / 31);
-        }
+// 5- and 6-bit channels scaled to 8 bits, rounding down.
+struct Scale16 {
+    uint8_t five[32];
+    uint8_t six[64];
+    Scale16() {
+        for (unsigned v = 0; v < 32; ++v)
+            five[v] = uint8_t(v * 255 / 31);
+        for (unsigned v = 0; v < 64; ++v)
+            six[v] = uint8_t(v * 255 / 63);
     }
 };
 
-const Colour16Table& colour16() {
-    static const Colour16Table table;
+const Scale16& scale16() {
+    static const Scale16 table;
     return table;
 }
 
@@ -84,9 +83,13 @@ void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t
         }
         return;
     case 16: {
-        const uint8_t* table = colour16().bgr.data();
-        for (size_t x = 0; x < width; ++x, bgr += 3, row += 2)
-            std::memcpy(bgr, table + (row[0] | unsigned(row[1]) << 8) * 3u, 3);
+        const Scale16& t = scale16();
+        for (size_t x = 0; x < width; ++x, bgr += 3, row += 2) {
+            const unsigned word = row[0] | unsigned(row[1]) << 8; // RRRRRGGGGGGBBBBB
+            bgr[0] = t.five[word & 0x1F];
+            bgr[1] = t.six[(word >> 5) & 0x3F];
+            bgr[2] = t.five[word >> 11];
+        }
         return;
     }
     case 24:

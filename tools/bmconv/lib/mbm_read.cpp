@@ -58,10 +58,10 @@ ReadStatus writeBitmap(ArchiveReader& reader, size_t index, const std::string& o
         return ReadStatus::fail(kBadDestinationFile, mask->error());
 
     const RowExpander expander(info.bpp, info.colour);
-    std::vector<uint8_t> bgr(size_t(width) * 3), alpha(withAlpha ? width : 0);
     status = decodeBitmap(reader, info, index + 1, [&](const uint8_t* row) {
-        expander.expand(row, width, bgr.data(), withAlpha ? alpha.data() : nullptr);
-        return picture->addRow(bgr.data()) && (!withAlpha || mask->addRow(alpha.data()));
+        // Rows are expanded straight into the files' buffers.
+        expander.expand(row, width, picture->nextRow(), withAlpha ? mask->nextRow() : nullptr);
+        return picture->rowDone() && (!withAlpha || mask->rowDone());
     });
     if (status.code == kBadDestinationFile)
         return ReadStatus::fail(kBadDestinationFile, picture->error() + mask->error());
