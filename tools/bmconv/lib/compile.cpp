@@ -1,7 +1,7 @@
 #include "compile.h"
 
-#include "bmp_read.h"
-#include "compress.h"
+#include "bmp_source.h"
+#include "compile_bitmap.h"
 #include "header_file.h"
 #include "messages.h"
 
@@ -49,11 +49,11 @@ int loadPalette(const std::string& path, C8Table& table, std::ostream& details) 
     return kSuccess;
 }
 
-/// Loads the alpha values of a /c32a source into `alpha` (one byte per pixel, top first).
-int loadAlpha(const SourceArg& source, const BmpImage& image, std::vector<uint8_t>& alpha,
+/// Opens the alpha picture of a /c32a source and checks that it fits `image`.
+int openAlpha(const SourceArg& source, const BmpSource& image, BmpSource& alpha,
               std::ostream& details) {
     const std::string name = alphaFileName(source.name);
-    BmpDecodeResult bmp = loadBmpFile(name);
+    const BmpDecodeResult bmp = alpha.open(name);
     if (!bmp.ok) {
         details << name << ": " << bmp.message << "\n";
         return bmp.errorCode == kFileDoesNotExist ? kAlphaFileMissing : bmp.errorCode;
@@ -62,24 +62,29 @@ int loadAlpha(const SourceArg& source, const BmpImage& image, std::vector<uint8_
         details << name << " has " << bmp.image.bitsPerPixel << " bits per pixel\n";
         return kAlphaNot8bpp;
     }
-    if (bmp.image.width != image.width || bmp.image.height != image.height) {
-        details << name << " is " << bmp.image.width << " x " << bmp.image.height << ", "
-                << source.name << " is " << image.width << " x " << image.height << "\n";
+    if (alpha.width() != image.width() || alpha.height() != image.height()) {
+        details << name << " is " << alpha.width() << " x " << alpha.height() << ", " << source.name
+                << " is " << image.width() << " x " << image.height() << "\n";
         return kAlphaSizeMismatch;
     }
-    alpha = std::move(bmp.image.indices);
     return kSuccess;
 }
 
-/// Converts, compresses and appends one source. `packed` is scratch space kept across calls.
+/// What a compile keeps from one source to the next.
+struct CompileState {
+    EncodeScratch scratch;
+    BmpSource picture, alpha;
+};
+
+/// Converts, compresses and appends one source.
 int addSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
-              ArchiveWriter& writer, std::vector<uint8_t>& packed, std::ostream& details) {
+              ArchiveWriter& writer, CompileState& state, std::ostream& details) {
     if (!source.modeValid) {
         details << source.token << ": no such colour mode (use /1 /2 /4 /8 /c4 /c8 /c12 /c16"
                 << " /c24 /c32 or /c32a before the file name)\n";
         return kInvalidBitmapMode;
     }
-    BmpDecodeResult bmp = loadBmpFile(source.name);
+    const BmpDecodeResult bmp = state.picture.open(source.name);
     if (!bmp.ok) {
         details << source.name << ": " << bmp.message << "\n";
         return bmp.errorCode;
@@ -91,34 +96,36 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
                 << image.height << ")\n";
         return kBadSourceFile;
     }
-    std::vector<uint8_t> alpha;
-    if (source.mode == BitmapMode::C32A) {
-        const int code = loadAlpha(source, image, alpha, details);
+    const bool withAlpha = source.mode == BitmapMode::C32A;
+    if (withAlpha) {
+        const int code = openAlpha(source, state.picture, state.alpha, details);
         if (code != kSuccess) return code;
     }
-    const std::vector<uint8_t> raw =
-        encodePixels(image, source.mode, c8, alpha.empty() ? nullptr : alpha.data());
     const ModeTraits traits = traitsOf(source.mode);
-    BitmapRecord record;
-    record.width = image.width;
-    record.height = image.height;
-    record.twipsWidth = twipsFor(image.width, image.xPelsPerMeter);
-    record.twipsHeight = twipsFor(image.height, image.yPelsPerMeter);
-    record.bpp = uint32_t(traits.bpp);
-    record.colour = uint32_t(traits.colour);
-    record.stride = uint32_t(strideFor(traits.bpp, uint64_t(image.width)));
-    record.romMode = uint32_t(traits.romMode);
-    const std::vector<uint8_t>* data = &raw;
-    const bool compress = request.store != StoreKind::Rom && !request.noCompression;
-    if (compress && compressPixels(traits.scheme, raw, packed)) {
-        record.compression = uint32_t(traits.scheme);
-        data = &packed;
+    BitmapJob job;
+    job.mode = source.mode;
+    job.c8 = c8;
+    job.compress = request.store != StoreKind::Rom && !request.noCompression;
+    job.record.width = image.width;
+    job.record.height = image.height;
+    job.record.twipsWidth = twipsFor(image.width, image.xPelsPerMeter);
+    job.record.twipsHeight = twipsFor(image.height, image.yPelsPerMeter);
+    job.record.bpp = uint32_t(traits.bpp);
+    job.record.colour = uint32_t(traits.colour);
+    job.record.stride = uint32_t(strideFor(traits.bpp, uint64_t(image.width)));
+    job.record.romMode = uint32_t(traits.romMode);
+    switch (appendBitmap(state.picture, withAlpha ? &state.alpha : nullptr, job, writer,
+                         state.scratch)) {
+    case AppendResult::Ok:
+        return kSuccess;
+    case AppendResult::SourceUnreadable:
+        details << source.name << ": cannot read " << source.name << "\n";
+        return kBadSourceFile;
+    case AppendResult::ArchiveUnwritable:
+        break;
     }
-    if (!writer.add(record, data->data(), data->size())) {
-        details << "Cannot write " << request.destination << "\n";
-        return kBadDestinationFile;
-    }
-    return kSuccess;
+    details << "Cannot write " << request.destination << "\n";
+    return kBadDestinationFile;
 }
 
 /// The names the header's identifiers are made from: the archive's first, then each
@@ -167,9 +174,9 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
         details << "Cannot create " << request.destination << "\n";
         return kBadDestinationFile;
     }
-    std::vector<uint8_t> packed;
+    CompileState state;
     for (const SourceArg& source : request.sources) {
-        const int code = addSource(request, source, c8, writer, packed, details);
+        const int code = addSource(request, source, c8, writer, state, details);
         if (code != kSuccess) return code;
     }
     if (!request.headerPath.empty()) {

@@ -1,7 +1,9 @@
 #include "mbm_write.h"
 
 #include "byte_order.h"
+#include "file_view.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace bmconv {
@@ -56,29 +58,88 @@ bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t 
     return true;
 }
 
-bool ArchiveWriter::add(const BitmapRecord& record, const uint8_t* data, size_t size) {
-    if (!out_.file() || offsets_.size() >= count_) return false;
-    const bool rom = kind_ != StoreKind::File;
-    const uint64_t padded = rom ? (uint64_t(size) + 3) / 4 * 4 : size;
-    const uint64_t recordSize = (rom ? kRomRecordLength : kHeaderLength) + padded;
-    if (position_ + recordSize + 4 + 4 * uint64_t(count_) > kMaxArchiveSize) return false;
-    offsets_.push_back(uint32_t(position_));
-    if (rom) {
-        const uint32_t lead[5] = {kRomRecordUid, record.romMode, 0, 0, record.stride};
-        for (uint32_t word : lead)
-            if (!writeWord(word)) return false;
+// The ROM record's lead words and bitmap header, or the file store's bitmap header, for
+// `dataSize` bytes of data. Returns its length.
+size_t ArchiveWriter::recordHead(const BitmapRecord& record, uint64_t dataSize,
+                                 uint8_t* out) const {
+    if (kind_ == StoreKind::File) {
+        encodeHeader(record, uint32_t(dataSize), out);
+        return kHeaderLength;
     }
-    uint8_t header[kHeaderLength];
-    encodeHeader(record, uint32_t(size), header);
-    if (!writeBytes(header, sizeof header)) return false;
-    if (rom && (!writeWord(0xFFFFFFFF) || !writeWord(kRomRecordLength))) return false;
+    const uint32_t lead[5] = {kRomRecordUid, record.romMode, 0, 0, record.stride};
+    for (int i = 0; i < 5; ++i)
+        storeLe32(out + 4 * i, lead[i]);
+    encodeHeader(record, uint32_t(dataSize), out + 20);
+    storeLe32(out + 60, 0xFFFFFFFF);
+    storeLe32(out + 64, kRomRecordLength);
+    return kRomRecordLength;
+}
+
+// True when a bitmap of `dataSize` bytes, its header and padding included, keeps the
+// archive (and the table still to come) within 4 GB.
+bool ArchiveWriter::fits(uint64_t dataSize) const {
+    const bool rom = kind_ != StoreKind::File;
+    const uint64_t padded = rom ? (dataSize + 3) / 4 * 4 : dataSize;
+    const uint64_t recordSize = (rom ? kRomRecordLength : kHeaderLength) + padded;
+    const uint64_t start = inBitmap_ ? headAt_ : position_;
+    return start + recordSize + 4 + 4 * uint64_t(count_) <= kMaxArchiveSize;
+}
+
+bool ArchiveWriter::add(const BitmapRecord& record, const uint8_t* data, size_t size) {
+    if (!out_.file() || inBitmap_ || offsets_.size() >= count_ || !fits(size)) return false;
+    offsets_.push_back(uint32_t(position_));
+    uint8_t head[kRomRecordLength];
+    if (!writeBytes(head, recordHead(record, size, head))) return false;
     if (size > 0 && !writeBytes(data, size)) return false;
     static const uint8_t fill[3] = {0xFF, 0xFF, 0xFF};
-    return writeBytes(fill, size_t(padded - size));
+    const size_t padding = kind_ != StoreKind::File ? (4 - size % 4) % 4 : 0;
+    return writeBytes(fill, padding);
+}
+
+bool ArchiveWriter::beginBitmap() {
+    if (!out_.file() || inBitmap_ || offsets_.size() >= count_) return false;
+    static const uint8_t placeholder[kRomRecordLength] = {};
+    headAt_ = position_;
+    if (!writeBytes(placeholder, kind_ == StoreKind::File ? kHeaderLength : kRomRecordLength))
+        return false;
+    dataAt_ = highWater_ = position_;
+    inBitmap_ = true;
+    return true;
+}
+
+bool ArchiveWriter::appendData(const uint8_t* data, size_t size) {
+    if (!inBitmap_ || !writeBytes(data, size)) return false;
+    highWater_ = std::max(highWater_, position_);
+    return position_ <= kMaxArchiveSize;
+}
+
+bool ArchiveWriter::restartData() {
+    if (!inBitmap_ || !seekFile(out_.file(), dataAt_)) return false;
+    position_ = dataAt_;
+    return true;
+}
+
+bool ArchiveWriter::endBitmap(const BitmapRecord& record) {
+    // Data given again after a restart always cover what the first attempt wrote, so no
+    // stale byte stays behind.
+    if (!inBitmap_ || position_ < highWater_) return false;
+    const uint64_t size = position_ - dataAt_;
+    if (!fits(size)) return false;
+    static const uint8_t fill[3] = {0xFF, 0xFF, 0xFF};
+    if (kind_ != StoreKind::File && !writeBytes(fill, size_t((4 - size % 4) % 4))) return false;
+    const uint64_t end = position_;
+    uint8_t head[kRomRecordLength];
+    const size_t headLength = recordHead(record, size, head);
+    if (!seekFile(out_.file(), headAt_) ||
+        std::fwrite(head, 1, headLength, out_.file()) != headLength || !seekFile(out_.file(), end))
+        return false;
+    offsets_.push_back(uint32_t(headAt_));
+    inBitmap_ = false;
+    return true;
 }
 
 bool ArchiveWriter::commit() {
-    if (!out_.file() || offsets_.size() != count_) return false;
+    if (!out_.file() || inBitmap_ || offsets_.size() != count_) return false;
     bool ok;
     if (kind_ == StoreKind::File) {
         const uint32_t trailer = uint32_t(position_);
@@ -112,7 +173,7 @@ bool ArchiveWriter::writeWord(uint32_t value) {
 }
 
 bool ArchiveWriter::writeAt(uint64_t offset, const std::vector<uint32_t>& words) {
-    if (std::fseek(out_.file(), long(offset), SEEK_SET) != 0) return false;
+    if (!seekFile(out_.file(), offset)) return false;
     for (uint32_t word : words)
         if (!writeWord(word)) return false;
     return true;

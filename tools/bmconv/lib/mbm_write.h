@@ -41,6 +41,16 @@ class ArchiveWriter {
     /// Appends one bitmap: its header, then `size` data bytes. Returns false on a write error,
     /// when more than `count` bitmaps are added, or when the archive would pass 4 GB.
     bool add(const BitmapRecord& record, const uint8_t* data, size_t size);
+
+    /// Appends one bitmap whose data come in pieces: beginBitmap(), appendData() as often
+    /// as needed, then endBitmap() with the record (its compression included), which fills
+    /// in the header. restartData() drops the data given since beginBitmap() (a compression
+    /// that did not pay); what is given after it must be at least as long. Each returns
+    /// false as add() does.
+    bool beginBitmap();
+    bool appendData(const uint8_t* data, size_t size);
+    bool restartData();
+    bool endBitmap(const BitmapRecord& record);
     /// Writes the trailer or offset table and renames the archive into place. Returns false
     /// on any write error or when fewer bitmaps than announced were added.
     bool commit();
@@ -51,12 +61,16 @@ class ArchiveWriter {
     bool writeBytes(const void* data, size_t size);
     bool writeWord(uint32_t value);
     bool writeAt(uint64_t offset, const std::vector<uint32_t>& words);
+    size_t recordHead(const BitmapRecord& record, uint64_t dataSize, uint8_t* out) const;
+    bool fits(uint64_t dataSize) const;
 
     TempFile out_;
     StoreKind kind_ = StoreKind::File;
     size_t count_ = 0;
     uint64_t position_ = 0;
     std::vector<uint32_t> offsets_;
+    bool inBitmap_ = false;
+    uint64_t headAt_ = 0, dataAt_ = 0, highWater_ = 0; // the bitmap being written in pieces
 };
 
 } // namespace bmconv

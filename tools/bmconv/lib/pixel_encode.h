@@ -5,6 +5,7 @@
 #include "palette.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,19 @@ C8Table makeC8Table(const std::array<Rgb, 256>& palette);
 
 /// The /c8 table of the standard 256-colour palette (computed once).
 const C8Table& standardC8Table();
+
+/// How the three colour bytes of a source pixel lie: R, G, B (decoded pictures), or B, G, R
+/// with or without a fourth unused byte (24- and 32-bit BMP rows as stored).
+enum class PixelOrder { Rgb, Bgr, Bgrx };
+
+/// Encodes `count` rows of `width` pixels in `mode` into `dst`: each row `strideFor` bytes,
+/// every unused bit set. Source row k starts at `src + k * srcPitch` (the pitch may be
+/// negative), its pixels in `order`. `c8` is the table for /c8 (may be null for other
+/// modes). `alpha` (only for C32A; may be null) holds `width` alpha values a row, row k at
+/// `alpha + k * alphaPitch`.
+void encodeRows(BitmapMode mode, const uint8_t* src, std::ptrdiff_t srcPitch, PixelOrder order,
+                uint32_t width, uint32_t count, uint8_t* dst, const C8Table* c8,
+                const uint8_t* alpha, std::ptrdiff_t alphaPitch);
 
 /// Encodes `image` in `mode`: rows top first, each `strideFor` bytes, every unused bit set.
 /// `c8` is the table for /c8 (may be null for other modes). `alpha` (only for C32A) holds
