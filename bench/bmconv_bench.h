@@ -1,0 +1,227 @@
+// Shared parts of the converter benchmarks: the picture corpus, running bmconv.exe as its own
+// process, and the floors a converter run is compared with (the same bytes read, written or
+// copied by the plainest means, measured in the same benchmark run).
+#pragma once
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace benchsupport {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+inline double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+/// The converter under test: bmconv.exe of this build, or the one BMCONV_EXE names (to
+/// measure another build the same way).
+inline std::string converterPath() {
+    const char* other = std::getenv("BMCONV_EXE");
+    return other && *other ? other : std::string(ZEMBREL_BIN_DIR) + "/bmconv.exe";
+}
+
+inline void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = uint8_t(v >> (8 * i));
+}
+
+/// A 24-bit BMP like a phone screen: gradients, a flat box, some noise. `noisy` makes every
+/// pixel random (a photo that does not compress).
+inline std::vector<uint8_t> makeBmp(std::mt19937& random, int width, int height,
+                                    bool noisy = false) {
+    const uint32_t stride = (3 * uint32_t(width) + 3) / 4 * 4;
+    std::vector<uint8_t> bmp(54 + size_t(stride) * uint32_t(height), 0);
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(bmp, 2, uint32_t(bmp.size()));
+    put32(bmp, 10, 54);
+    put32(bmp, 14, 40);
+    put32(bmp, 18, uint32_t(width));
+    put32(bmp, 22, uint32_t(height));
+    bmp[26] = 1;
+    bmp[28] = 24;
+    put32(bmp, 38, 2835);
+    put32(bmp, 42, 2835);
+    const int tint = int(random() % 256);
+    const int boxX = int(random() % uint32_t(width)), boxY = int(random() % uint32_t(height));
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = &bmp[54 + size_t(height - 1 - y) * stride];
+        for (int x = 0; x < width; ++x) {
+            if (noisy) {
+                const uint32_t r = uint32_t(random());
+                row[3 * x] = uint8_t(r), row[3 * x + 1] = uint8_t(r >> 8);
+                row[3 * x + 2] = uint8_t(r >> 16);
+                continue;
+            }
+            const bool inBox = std::abs(x - boxX) < 30 && std::abs(y - boxY) < 40;
+            const int noise = (random() % 8 == 0) ? int(random() % 32) : 0;
+            row[3 * x] = uint8_t(inBox ? tint : (x + noise) & 0xFF);
+            row[3 * x + 1] = uint8_t(inBox ? 255 - tint : (y + tint) & 0xFF);
+            row[3 * x + 2] = uint8_t(inBox ? 40 : (x + y + noise) & 0xFF);
+        }
+    }
+    return bmp;
+}
+
+inline void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct RunResult {
+    int exitCode = -1;
+    double seconds = 0;
+    long maxRssKb = 0;
+};
+
+/// Runs the converter with `args` in folder `dir`, its console output sent to `log`. The
+/// child is spawned without copying this process, so its peak memory is its own.
+inline RunResult runConverter(const fs::path& dir, const std::vector<std::string>& args,
+                              const fs::path& log) {
+    const std::string tool = converterPath();
+    std::vector<char*> argv{const_cast<char*>(tool.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+    RunResult result;
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return result;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid) return result;
+    result.seconds = secondsSince(start);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.maxRssKb = usage.ru_maxrss;
+    return result;
+}
+
+/// Reads every file whole, the faster of two plain ways: read() into one buffer, or mapping
+/// and touching every page. Returns the seconds taken.
+inline double readFiles(const std::vector<fs::path>& files) {
+    static std::vector<uint8_t> buffer;
+    volatile uint8_t sink = 0;
+    auto byRead = [&] {
+        const auto start = Clock::now();
+        for (const fs::path& f : files) {
+            const int fd = open(f.c_str(), O_RDONLY);
+            struct stat st {};
+            fstat(fd, &st);
+            buffer.resize(size_t(st.st_size));
+            if (read(fd, buffer.data(), buffer.size()) < 0) sink = sink + 1;
+            close(fd);
+        }
+        return secondsSince(start);
+    };
+    auto byMapping = [&] {
+        const auto start = Clock::now();
+        for (const fs::path& f : files) {
+            const int fd = open(f.c_str(), O_RDONLY);
+            struct stat st {};
+            fstat(fd, &st);
+            void* p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            close(fd);
+            if (p == MAP_FAILED) continue;
+            const uint8_t* bytes = static_cast<const uint8_t*>(p);
+            for (off_t i = 0; i < st.st_size; i += 4096)
+                sink = sink + bytes[i];
+            munmap(p, size_t(st.st_size));
+        }
+        return secondsSince(start);
+    };
+    return std::min(byRead(), byMapping());
+}
+
+/// Writes `bytes` into the new file `path` with one call, as a converter writing its output
+/// in one go would. Returns the seconds taken.
+inline double writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    const auto start = Clock::now();
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        if (write(fd, bytes.data(), bytes.size()) < 0) std::perror("write");
+        close(fd);
+    }
+    return secondsSince(start);
+}
+
+/// Copies each file of `from` to the new file of the same index in `to` (read or mapped,
+/// then one write). Returns the seconds taken.
+inline double copyFiles(const std::vector<fs::path>& from, const std::vector<fs::path>& to) {
+    static std::vector<uint8_t> buffer;
+    const auto start = Clock::now();
+    for (size_t i = 0; i < from.size(); ++i) {
+        const int in = open(from[i].c_str(), O_RDONLY);
+        struct stat st {};
+        fstat(in, &st);
+        void* p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, in, 0);
+        close(in);
+        const int out = open(to[i].c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (p != MAP_FAILED && out >= 0 && write(out, p, size_t(st.st_size)) < 0)
+            std::perror("write");
+        if (out >= 0) close(out);
+        if (p != MAP_FAILED) munmap(p, size_t(st.st_size));
+    }
+    return secondsSince(start);
+}
+
+inline double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+/// A fresh folder under the system's temporary folder, removed with everything in it.
+class BenchDir {
+  public:
+    explicit BenchDir(const std::string& name)
+        : path_(fs::temp_directory_path() / (name + "-" + std::to_string(getpid()))) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~BenchDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+/// The phone-screen corpus: `count` pictures pic<i>.bmp of `width` x `height` in `dir`.
+inline std::vector<fs::path> makeCorpus(const fs::path& dir, int count, int width, int height) {
+    std::mt19937 random(2024);
+    std::vector<fs::path> files;
+    for (int i = 0; i < count; ++i) {
+        files.push_back(dir / ("pic" + std::to_string(i) + ".bmp"));
+        writeBytes(files.back(), makeBmp(random, width, height));
+    }
+    return files;
+}
+
+} // namespace benchsupport
