@@ -63,8 +63,10 @@ BmpFileWriter::~BmpFileWriter() {
     abandon();
 }
 
-void BmpFileWriter::setSliceBytes(size_t bytes) {
+size_t BmpFileWriter::setSliceBytes(size_t bytes) {
+    const size_t previous = gSliceBytes;
     gSliceBytes = std::max<size_t>(bytes, 1);
+    return previous;
 }
 
 bool BmpFileWriter::fits(Kind kind, uint32_t width, uint32_t height) {

@@ -30,8 +30,9 @@ class BmpFileWriter {
     /// True when a picture of this size fits the 32-bit sizes of a BMP file.
     static bool fits(Kind kind, uint32_t width, uint32_t height);
 
-    /// Bytes of rows held before they are written (tests make it small).
-    static void setSliceBytes(size_t bytes);
+    /// Bytes of rows held before they are written (tests make it small); returns the
+    /// setting it replaces.
+    static size_t setSliceBytes(size_t bytes);
 
     /// Creates the temporary file and prepares the headers. False (see error()) when the file
     /// cannot be created or the picture is too large for a BMP file.

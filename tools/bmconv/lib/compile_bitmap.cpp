@@ -36,8 +36,10 @@ bool encodeSlice(BmpSource& source, BmpSource* alpha, const BitmapJob& job, uint
 
 } // namespace
 
-void setEncodeSliceBytes(size_t bytes) {
+size_t setEncodeSliceBytes(size_t bytes) {
+    const size_t previous = gSliceBytes;
     gSliceBytes = std::max<size_t>(bytes, 1);
+    return previous;
 }
 
 AppendResult appendBitmap(BmpSource& source, BmpSource* alpha, BitmapJob job, ArchiveWriter& writer,

@@ -39,7 +39,8 @@ enum class AppendResult { Ok, SourceUnreadable, ArchiveUnwritable };
 AppendResult appendBitmap(BmpSource& source, BmpSource* alpha, BitmapJob job, ArchiveWriter& writer,
                           EncodeScratch& scratch);
 
-/// Bytes of encoded rows handled at a time (tests make it small to exercise the slices).
-void setEncodeSliceBytes(size_t bytes);
+/// Bytes of encoded rows handled at a time (tests make it small to exercise the slices);
+/// returns the setting it replaces.
+size_t setEncodeSliceBytes(size_t bytes);
 
 } // namespace bmconv

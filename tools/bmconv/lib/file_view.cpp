@@ -38,6 +38,10 @@ size_t FileView::windowBytes() {
     return gWindowBytes;
 }
 
+bool FileView::mappingAllowed() {
+    return gAllowMapping;
+}
+
 FileView::~FileView() {
     close();
 }

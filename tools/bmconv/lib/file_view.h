@@ -33,10 +33,11 @@ class FileView {
     /// holds from `offset` on: at least `length`, up to the end of the window.
     const uint8_t* view(uint64_t offset, size_t length, size_t* available = nullptr);
 
-    /// Window size and whether mapping may be used, for every FileView made afterwards
-    /// (tests use a small window and the reading fallback).
+    /// Window size and whether mapping may be used, for every view taken afterwards (tests
+    /// use a small window and the reading fallback).
     static void configure(size_t windowBytes, bool allowMapping);
     static size_t windowBytes();
+    static bool mappingAllowed();
 
   private:
     bool mapWindow(uint64_t offset, size_t length);
