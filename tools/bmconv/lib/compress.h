@@ -42,13 +42,10 @@ class StreamCompressor {
     template <size_t Step, size_t Size, bool LastApart>
     size_t processValues(const uint8_t* w, size_t length, bool final);
     void ensureRoom(size_t bytes);
-    uint8_t* room(size_t bytes);
     template <size_t Step, size_t Size> void markPairs(const uint8_t* w, size_t count);
     bool isPair(size_t i) const;
     size_t nextPair(size_t from, size_t limit) const;
     size_t nextUnpaired(size_t from, size_t limit) const;
-    void repeat(const uint8_t* value, uint64_t count, size_t size);
-    void literal(const uint8_t* values, uint64_t count, size_t step, size_t size);
     bool tooLong() const;
 
     int scheme_;

@@ -1,0 +1,138 @@
+#include "compress.h"
+
+#include "compress_records.h"
+
+namespace bmconv {
+
+using records::putLiteral;
+using records::putRepeat;
+using records::valueAt;
+
+namespace {
+
+/// The index of the lowest set bit of `bits` (not 0).
+inline size_t lowestBit(uint64_t bits) {
+#if defined(__GNUC__)
+    return size_t(__builtin_ctzll(bits));
+#else
+    size_t n = 0;
+    while (!(bits & 1)) {
+        bits >>= 1;
+        ++n;
+    }
+    return n;
+#endif
+}
+
+} // namespace
+
+// Schemes 3 to 6 over values of Size bytes in slots of Step bytes. Two equal values start a
+// repeat. Scheme 3 leaves a last unpaired value as a record of its own; the wider schemes
+// let a literal that finds no pair take it. Where runs and literals end is read from a bit
+// for each value telling whether the next one equals it.
+template <size_t Step, size_t Size, bool LastApart>
+size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool final) {
+    const uint64_t left = total_ / Step - start_ / Step; // values from here to the end
+    const size_t have = size_t(std::min<uint64_t>(length / Step, left));
+    const size_t pairs = have > 0 ? have - 1 : 0; // value i pairs with i + 1 for i < pairs
+    markPairs<Step, Size>(w, pairs);
+    uint8_t* const begin = out_.data() + outLength_;
+    uint8_t* o = begin;
+    // The output may not pass 7/8 of the buffer: checked after every record.
+    const uint64_t limit = total_ * 7 / 8, before = dropped_ + outLength_;
+    auto stop = [&](size_t consumed) {
+        outLength_ += size_t(o - begin);
+        return consumed;
+    };
+    size_t p = 0;
+    while (p + 1 < left) {
+        if (p + 1 >= have) return stop(p * Step);
+        size_t q;
+        if (isPair(p)) {
+            q = nextUnpaired(p + 1, pairs) + 1;
+            if (q == have && have < left) {
+                // Two values stay, so the repeat is seen again where encoding resumes.
+                if (q - p >= 130) {
+                    const size_t whole = (q - p - 2) / 128 * 128;
+                    putRepeat<Size>(o, w + p * Step, whole);
+                    p += whole;
+                }
+                return stop(p * Step);
+            }
+            putRepeat<Size>(o, w + p * Step, q - p);
+        } else {
+            q = nextPair(p + 1, pairs);
+            if (q + 1 >= have && have < left) {
+                const size_t whole = (q - p) / 128 * 128;
+                putLiteral<Step, Size>(o, w + p * Step, whole);
+                return stop((p + whole) * Step);
+            }
+            if (q + 1 == left && !LastApart) q = size_t(left);
+            putLiteral<Step, Size>(o, w + p * Step, q - p);
+        }
+        p = q;
+        if (before + uint64_t(o - begin) > limit) {
+            failed_ = true;
+            return stop(0);
+        }
+    }
+    if (!final) return stop(p * Step);
+    if (p < left) putLiteral<Step, Size>(o, w + p * Step, left - p);
+    return stop(length);
+}
+
+// Sets bit i of pairs_ when value i equals value i + 1, for i < count.
+template <size_t Step, size_t Size>
+void StreamCompressor::markPairs(const uint8_t* w, size_t count) {
+    pairs_.assign(count / 64 + 1, 0);
+    size_t i = 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (Step == 2 && Size == 2) {
+        // Four 16-bit values against their successors in one 64-bit word; a lane that
+        // compares equal becomes zero, and its bit is gathered by a multiplication.
+        constexpr uint64_t kLow = 0x7FFF7FFF7FFF7FFFull, kHigh = 0x8000800080008000ull;
+        constexpr uint64_t kGather = (1ull << 60) | (1ull << 45) | (1ull << 30) | (1ull << 15);
+        for (; i + 4 <= count; i += 4) {
+            uint64_t a, b;
+            std::memcpy(&a, w + 2 * i, 8);
+            std::memcpy(&b, w + 2 * i + 2, 8);
+            const uint64_t x = a ^ b;
+            const uint64_t zero = ~(((x & kLow) + kLow) | x) & kHigh;
+            pairs_[i / 64] |= ((zero >> 15) * kGather >> 60) << (i % 64);
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        const uint8_t* v = w + i * Step;
+        pairs_[i / 64] |= uint64_t(valueAt<Size>(v) == valueAt<Size>(v + Step)) << (i % 64);
+    }
+}
+
+inline bool StreamCompressor::isPair(size_t i) const {
+    return (pairs_[i / 64] >> (i % 64)) & 1;
+}
+
+// The first i >= from with its bit set (clear for nextUnpaired), or `limit` when there is
+// none before it. Bits from `limit` on are clear.
+inline size_t StreamCompressor::nextPair(size_t from, size_t limit) const {
+    for (size_t i = from; i < limit; i = (i | 63) + 1) {
+        const uint64_t bits = pairs_[i / 64] >> (i % 64);
+        if (bits) return std::min(limit, i + lowestBit(bits));
+    }
+    return limit;
+}
+
+inline size_t StreamCompressor::nextUnpaired(size_t from, size_t limit) const {
+    for (size_t i = from; i < limit; i = (i | 63) + 1) {
+        const uint64_t bits = ~pairs_[i / 64] >> (i % 64);
+        if (bits) return std::min(limit, i + lowestBit(bits));
+    }
+    return limit;
+}
+
+template size_t StreamCompressor::processValues<2, 2, true>(const uint8_t*, size_t, bool);
+template size_t StreamCompressor::processValues<3, 3, false>(const uint8_t*, size_t, bool);
+template size_t StreamCompressor::processValues<4, 3, false>(const uint8_t*, size_t, bool);
+template size_t StreamCompressor::processValues<4, 4, false>(const uint8_t*, size_t, bool);
+
+} // namespace bmconv
