@@ -1,29 +1,13 @@
 #include "mbm_pixels.h"
 
 #include "palette.h"
+#include "simd_dispatch.h"
 
 #include <cstring>
 
 namespace bmconv {
 
 namespace {
-
-// 5- and 6-bit channels scaled to 8 bits, rounding down.
-struct Scale16 {
-    uint8_t five[32];
-    uint8_t six[64];
-    Scale16() {
-        for (unsigned v = 0; v < 32; ++v)
-            five[v] = uint8_t(v * 255 / 31);
-        for (unsigned v = 0; v < 64; ++v)
-            six[v] = uint8_t(v * 255 / 63);
-    }
-};
-
-const Scale16& scale16() {
-    static const Scale16 table;
-    return table;
-}
 
 void setEntry(uint8_t* entry, uint8_t r, uint8_t g, uint8_t b) {
     entry[0] = b;
@@ -62,6 +46,55 @@ void RowExpander::expandIndexed(const uint8_t* row, size_t width, uint8_t* bgr) 
     }
 }
 
+namespace {
+
+// The depths above 8 bits, as loops without branches that compilers vectorize.
+ZEMBREL_INLINE void expandDirect(int32_t bpp, bool withAlpha, const uint8_t* __restrict row,
+                                 size_t width, uint8_t* __restrict bgr, uint8_t* __restrict alpha) {
+    switch (bpp) {
+    case 12:
+        for (size_t x = 0; x < width; ++x) {
+            const unsigned word = row[2 * x] | unsigned(row[2 * x + 1]) << 8; // 0000RRRRGGGGBBBB
+            bgr[3 * x] = uint8_t((word & 0xF) * 17);
+            bgr[3 * x + 1] = uint8_t(((word >> 4) & 0xF) * 17);
+            bgr[3 * x + 2] = uint8_t(((word >> 8) & 0xF) * 17);
+        }
+        return;
+    case 16: // 5-6-5 bits scaled to 8 bits, rounding down
+        for (size_t x = 0; x < width; ++x) {
+            const unsigned word = row[2 * x] | unsigned(row[2 * x + 1]) << 8; // RRRRRGGGGGGBBBBB
+            bgr[3 * x] = uint8_t((word & 0x1F) * 255 / 31);
+            bgr[3 * x + 1] = uint8_t(((word >> 5) & 0x3F) * 255 / 63);
+            bgr[3 * x + 2] = uint8_t((word >> 11) * 255 / 31);
+        }
+        return;
+    case 24:
+        std::memcpy(bgr, row, width * 3);
+        return;
+    default: // 32 bpp: B, G, R, then alpha (or an unused byte)
+        for (size_t x = 0; x < width; ++x) {
+            bgr[3 * x] = row[4 * x];
+            bgr[3 * x + 1] = row[4 * x + 1];
+            bgr[3 * x + 2] = row[4 * x + 2];
+        }
+        if (withAlpha) {
+            for (size_t x = 0; x < width; ++x)
+                alpha[x] = row[4 * x + 3];
+        }
+        return;
+    }
+}
+
+#ifdef ZEMBREL_AVX2
+__attribute__((target("avx2"))) void expandDirectAvx2(int32_t bpp, bool withAlpha,
+                                                      const uint8_t* row, size_t width,
+                                                      uint8_t* bgr, uint8_t* alpha) {
+    expandDirect(bpp, withAlpha, row, width, bgr, alpha);
+}
+#endif
+
+} // namespace
+
 void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t* alpha) const {
     if (alpha) std::memset(alpha, 0xFF, width);
     switch (bpp_) {
@@ -74,37 +107,15 @@ void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t
         for (size_t x = 0; x < width; ++x, bgr += 3)
             std::memcpy(bgr, &indexed_[row[x] * 3u], 3);
         return;
-    case 12:
-        for (size_t x = 0; x < width; ++x, bgr += 3, row += 2) {
-            const unsigned word = row[0] | unsigned(row[1]) << 8; // 0000RRRRGGGGBBBB
-            bgr[0] = uint8_t((word & 0xF) * 17);
-            bgr[1] = uint8_t(((word >> 4) & 0xF) * 17);
-            bgr[2] = uint8_t(((word >> 8) & 0xF) * 17);
-        }
-        return;
-    case 16: {
-        const Scale16& t = scale16();
-        for (size_t x = 0; x < width; ++x, bgr += 3, row += 2) {
-            const unsigned word = row[0] | unsigned(row[1]) << 8; // RRRRRGGGGGGBBBBB
-            bgr[0] = t.five[word & 0x1F];
-            bgr[1] = t.six[(word >> 5) & 0x3F];
-            bgr[2] = t.five[word >> 11];
-        }
-        return;
+    default:
+        break;
     }
-    case 24:
-        std::memcpy(bgr, row, width * 3);
-        return;
-    default: // 32 bpp: B, G, R, then alpha (or an unused byte)
-        for (size_t x = 0; x < width; ++x, bgr += 3, row += 4)
-            std::memcpy(bgr, row, 3);
-        if (alpha && colour_ != 1) {
-            row -= width * 4;
-            for (size_t x = 0; x < width; ++x)
-                alpha[x] = row[x * 4 + 3];
-        }
-        return;
-    }
+    const bool withAlpha = alpha && bpp_ == 32 && colour_ != 1;
+#ifdef ZEMBREL_AVX2
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) return expandDirectAvx2(bpp_, withAlpha, row, width, bgr, alpha);
+#endif
+    expandDirect(bpp_, withAlpha, row, width, bgr, alpha);
 }
 
 } // namespace bmconv

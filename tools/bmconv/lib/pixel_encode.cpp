@@ -1,17 +1,9 @@
 #include "pixel_encode.h"
 
+#include "simd_dispatch.h"
+
 #include <cstdlib>
 #include <cstring>
-
-// On x86-64 the row loops are also built for AVX2 and chosen at run time: the vectorized
-// 24-bit conversions run several times faster. (Not on Windows, where GCC cannot align the
-// stack for AVX spills.)
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
-#define ZEMBREL_AVX2 1
-#define ZEMBREL_INLINE inline __attribute__((always_inline))
-#else
-#define ZEMBREL_INLINE inline
-#endif
 
 namespace bmconv {
 namespace {
