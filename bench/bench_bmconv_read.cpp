@@ -42,6 +42,7 @@ void removeAll(const std::vector<fs::path>& files) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (launchMain(argc, argv)) return 0;
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     BenchDir dir("bench-bmconv-read");
     makeCorpus(dir.path(), kPictures, kWidth, kHeight);
@@ -54,8 +55,8 @@ int main(int argc, char** argv) {
         references.push_back(dir.path() / "ref" / name);
         copies.push_back(dir.path() / "copy" / name);
     }
-    std::printf("bmconv list and split: %d pictures of %d x %d, median of %d runs\n", kPictures,
-                kWidth, kHeight, runs);
+    std::printf("bmconv list and split: %d pictures of %d x %d, median (and best) of %d runs\n",
+                kPictures, kWidth, kHeight, runs);
     const fs::path log = dir.path() / "run.log";
     int failures = 0;
     for (const std::string mode : {"c16", "c8"}) {
@@ -72,36 +73,39 @@ int main(int argc, char** argv) {
         const fs::path archivePath = dir.path() / archive;
 
         std::vector<double> list, start, whole, split, copy;
-        long listKb = 0, splitKb = 0;
         for (int r = 0; r < runs; ++r) {
             start.push_back(runConverter(dir.path(), {}, log).seconds);
             whole.push_back(readFiles({archivePath}));
             const RunResult l = runConverter(dir.path(), {"/v", archive}, log);
             failures += l.exitCode != 0;
             list.push_back(l.seconds);
-            listKb = std::max(listKb, l.maxRssKb);
 
             copy.push_back(copyFiles(references, copies));
             removeAll(copies);
             const RunResult s = runConverter(dir.path(), {"extract.txt"}, log);
             failures += s.exitCode != 0 || !fs::exists(outputs.back());
             split.push_back(s.seconds);
-            splitKb = std::max(splitKb, s.maxRssKb);
             removeAll(outputs);
         }
+        const long listKb = peakMemoryKb(dir.path(), {"/v", archive}, log);
+        const long splitKb = peakMemoryKb(dir.path(), {"extract.txt"}, log);
+        removeAll(outputs);
         const double listTime = median(list), splitTime = median(split), floor = median(copy);
         std::printf("  /%-4s archive %.1f MB\n", mode.c_str(), fs::file_size(archivePath) / 1e6);
-        std::printf("    list  %.4f s; converter start-up alone %.4f s, plain read of the whole"
-                    " archive %.4f s; peak memory %.1f MB\n",
-                    listTime, median(start), median(whole), listKb / 1024.0);
-        std::printf("    split %.3f s; floor %.3f s (copy the %d BMP files it writes); ratio %.2f;"
-                    " peak memory %.1f MB\n",
-                    splitTime, floor, kPictures, splitTime / floor, splitKb / 1024.0);
+        std::printf("    list  %.4f s (best %.4f); converter start-up alone %.4f s, plain read of"
+                    " the whole archive %.4f s; peak memory %.1f MB\n",
+                    listTime, best(list), median(start), median(whole), listKb / 1024.0);
+        std::printf("    split %.3f s; floor %.3f s (copy the %d BMP files it writes); ratio %.2f"
+                    " (best runs: %.3f s, %.3f s, %.2f); peak memory %.1f MB\n",
+                    splitTime, floor, kPictures, splitTime / floor, best(split), best(copy),
+                    best(split) / best(copy), splitKb / 1024.0);
         if (mode == "c16") {
-            std::printf("    goals: list <= 0.01 s %s; split ratio <= 2 %s, <= 0.10 s %s;"
-                        " < 64 MB %s\n",
-                        verdict(listTime <= 0.01), verdict(splitTime / floor <= 2),
-                        verdict(splitTime <= 0.10), verdict(std::max(listKb, splitKb) < 64 * 1024));
+            std::printf(
+                "    goals: list <= 0.01 s %s; split ratio <= 2 %s, <= 0.10 s %s;"
+                " < 64 MB %s\n",
+                verdict(listTime <= 0.01), verdict(splitTime / floor <= 2),
+                verdict(splitTime <= 0.10),
+                verdict(listKb >= 0 && splitKb >= 0 && std::max(listKb, splitKb) < 64 * 1024));
         }
     }
 
@@ -122,10 +126,13 @@ int main(int argc, char** argv) {
     const RunResult l = runConverter(dir.path(), {"/v", "large.mbm"}, log);
     const RunResult s = runConverter(dir.path(), {"large_split.txt"}, log);
     failures += l.exitCode != 0 || s.exitCode != 0;
+    const long largeListKb = peakMemoryKb(dir.path(), {"/v", "large.mbm"}, log);
+    const long largeSplitKb = peakMemoryKb(dir.path(), {"large_split.txt"}, log);
     std::printf("  large archive (6 pictures of 3000 x 2000 at /c24, %.0f MB): list %.3f s, peak"
                 " memory %.1f MB; split %.2f s, peak memory %.1f MB (goal < 64 MB %s)\n",
-                fs::file_size(dir.path() / "large.mbm") / 1e6, l.seconds, l.maxRssKb / 1024.0,
-                s.seconds, s.maxRssKb / 1024.0,
-                verdict(std::max(l.maxRssKb, s.maxRssKb) < 64 * 1024));
+                fs::file_size(dir.path() / "large.mbm") / 1e6, l.seconds, largeListKb / 1024.0,
+                s.seconds, largeSplitKb / 1024.0,
+                verdict(largeListKb >= 0 && largeSplitKb >= 0 &&
+                        std::max(largeListKb, largeSplitKb) < 64 * 1024));
     return failures == 0 ? 0 : 1;
 }

@@ -94,8 +94,8 @@ struct RunResult {
     long maxRssKb = 0;
 };
 
-/// Runs the converter with `args` in folder `dir`, its console output sent to `log`. The
-/// child is spawned without copying this process, so its peak memory is its own.
+/// Runs the converter with `args` in folder `dir`, its console output sent to `log`. (The
+/// child's peak memory includes this process's: see peakMemoryKb.)
 inline RunResult runConverter(const fs::path& dir, const std::vector<std::string>& args,
                               const fs::path& log) {
     const std::string tool = converterPath();
@@ -120,6 +120,46 @@ inline RunResult runConverter(const fs::path& dir, const std::vector<std::string
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.maxRssKb = usage.ru_maxrss;
     return result;
+}
+
+/// Peak memory of a converter run. A child's peak counts the memory of the process it was
+/// started from, so the benchmark starts a fresh copy of itself that runs the converter:
+/// call launchMain() first thing in main().
+inline long peakMemoryKb(const fs::path& dir, const std::vector<std::string>& args,
+                         const fs::path& log) {
+    const fs::path result = dir / "peak.txt";
+    std::vector<std::string> all{"--run-converter", dir.string(), log.string(), result.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    argv.push_back(const_cast<char*>(self.c_str()));
+    for (const std::string& a : all)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    long kb = -1;
+    if (std::FILE* f = std::fopen(result.c_str(), "r")) {
+        if (std::fscanf(f, "%ld", &kb) != 1) kb = -1;
+        std::fclose(f);
+    }
+    fs::remove(result);
+    return kb;
+}
+
+/// The launcher side of peakMemoryKb(): returns true (after running the converter) when this
+/// process was started as the launcher.
+inline bool launchMain(int argc, char** argv) {
+    if (argc < 5 || std::string(argv[1]) != "--run-converter") return false;
+    std::vector<std::string> args(argv + 5, argv + argc);
+    const RunResult run = runConverter(argv[2], args, argv[3]);
+    if (std::FILE* f = std::fopen(argv[4], "w")) {
+        std::fprintf(f, "%ld\n", run.exitCode == 0 ? run.maxRssKb : -1);
+        std::fclose(f);
+    }
+    return true;
 }
 
 /// Reads every file whole, the faster of two plain ways: read() into one buffer, or mapping
@@ -193,6 +233,10 @@ inline double copyFiles(const std::vector<fs::path>& from, const std::vector<fs:
 inline double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+inline double best(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
 }
 
 /// A fresh folder under the system's temporary folder, removed with everything in it.
