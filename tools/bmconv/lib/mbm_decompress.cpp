@@ -52,6 +52,23 @@ void copyValues(uint8_t* dst, const uint8_t* src, size_t count) {
     }
 }
 
+// The same with whole 8-value blocks: up to 8 values more are written past the run, so the
+// caller makes sure the buffer goes on that far (the following records overwrite them).
+// A run is then one or two stores, without a loop that ends at an unpredictable count.
+template <size_t kValue> void repeatInBlocks(uint8_t* dst, const uint8_t* value, size_t count) {
+    uint8_t block[8 * kValue];
+    for (size_t i = 0; i < 8; ++i)
+        std::memcpy(block + i * kValue, value, kValue);
+    for (size_t done = 0; done < count; done += 8, dst += 8 * kValue)
+        std::memcpy(dst, block, 8 * kValue);
+}
+
+// Copies `bytes` in blocks of 16, reading and writing up to 15 bytes past the end.
+inline void copyInBlocks(uint8_t* dst, const uint8_t* src, size_t bytes) {
+    for (size_t done = 0; done < bytes; done += 16)
+        std::memcpy(dst + done, src + done, 16);
+}
+
 void repeatAny(uint8_t* dst, const uint8_t* value, size_t count, size_t valueBytes) {
     switch (valueBytes) {
     case 1:
@@ -214,6 +231,8 @@ bool StreamDecoder::fillRecords(uint8_t* dst, uint64_t values) {
         pos_ = pos;
         unclaimed_ = unclaimed;
     };
+    // Blocks may run past a record into the rest of this read, never past it.
+    uint8_t* const dstEnd = dst + values * kValue;
     while (values > 0) {
         if (pos >= length_) {
             keep();
@@ -235,14 +254,22 @@ bool StreamDecoder::fillRecords(uint8_t* dst, uint64_t values) {
         unclaimed -= count;
         const size_t take = size_t(std::min<uint64_t>(count, values));
         const uint8_t* src = this->at(pos);
+        const size_t bytes = take * kValue;
         if (run) {
             // Keep the value for a run that goes on in the next read; a value stored with
             // fewer bytes than it takes is completed there before it is repeated.
             copyValues<kValue, kStored>(runValue_, src, 1);
-            if (kWrite) repeatValue<kValue>(dst, kValue == kStored ? src : runValue_, take);
+            if (kWrite && size_t(dstEnd - dst) >= bytes + 8 * kValue)
+                repeatInBlocks<kValue>(dst, runValue_, take);
+            else if (kWrite)
+                repeatValue<kValue>(dst, runValue_, take);
             pos += kStored;
         } else {
-            if (kWrite) copyValues<kValue, kStored>(dst, src, take);
+            if (kWrite && kValue == kStored && size_t(dstEnd - dst) >= bytes + 16 &&
+                pos + bytes + 16 <= windowEnd_)
+                copyInBlocks(dst, src, bytes);
+            else if (kWrite)
+                copyValues<kValue, kStored>(dst, src, take);
             pos += take * kStored;
         }
         inRun_ = run;
