@@ -101,7 +101,9 @@ bool StreamCompressor::finish() {
 // as they are certain; `final` when `w` runs to the end of the buffer. Returns the bytes
 // encoded; the rest is handed in again with the next bytes.
 size_t StreamCompressor::process(const uint8_t* w, size_t length, bool final) {
-    ensureRoom(2 * length + 64); // a record of one value takes one byte more than the value
+    // A record of one value takes one byte more than the value; blocks copied in 16 bytes
+    // may write 15 past the last record.
+    ensureRoom(2 * length + 64);
     switch (scheme_) {
     case 1:
         return processBytes(w, length, final);
@@ -158,12 +160,12 @@ size_t StreamCompressor::processBytes(const uint8_t* w, size_t length, bool fina
             while (int64_t(q) < tail && (q + 2 >= end || !triple(q))) {
                 if (q + 2 >= end) {
                     const size_t whole = (q - p) / 128 * 128;
-                    putLiteral<1, 1>(o, w + p, whole);
+                    putLiteral<1, 1>(o, w + p, whole, w + length);
                     return stop(p + whole);
                 }
                 ++q;
             }
-            putLiteral<1, 1>(o, w + p, q - p);
+            putLiteral<1, 1>(o, w + p, q - p, w + length);
         }
         p = q;
         if (before + uint64_t(o - begin) > limit) {
@@ -179,7 +181,7 @@ size_t StreamCompressor::processBytes(const uint8_t* w, size_t length, bool fina
         tailChecked_ = true;
     }
     const size_t whole = final ? end - p : (end - p) / 128 * 128;
-    putLiteral<1, 1>(o, w + p, whole);
+    putLiteral<1, 1>(o, w + p, whole, w + length);
     return stop(p + whole);
 }
 

@@ -30,13 +30,18 @@ template <size_t Size> inline void putRepeat(uint8_t*& o, const uint8_t* value, 
 }
 
 /// Writes `count` values found Step bytes apart at `o`, as literal records of at most 128
-/// values; each value is the first Size bytes of its slot.
+/// values; each value is the first Size bytes of its slot. Where the values are followed by
+/// 16 more readable bytes (before `end`) and the output has room, they are copied in blocks
+/// of 16 bytes, which may write past the record (the next record overwrites that).
 template <size_t Step, size_t Size>
-inline void putLiteral(uint8_t*& o, const uint8_t* values, size_t count) {
+inline void putLiteral(uint8_t*& o, const uint8_t* values, size_t count, const uint8_t* end) {
     while (count > 0) {
         const size_t piece = std::min<size_t>(count, 128);
         o[0] = uint8_t(256 - piece);
-        if (Step == Size) {
+        if (Step == Size && size_t(end - values) >= piece * Size + 16) {
+            for (size_t done = 0; done < piece * Size; done += 16)
+                std::memcpy(o + 1 + done, values + done, 16);
+        } else if (Step == Size) {
             std::memcpy(o + 1, values, piece * Size);
         } else {
             for (size_t i = 0; i < piece; ++i)
@@ -46,20 +51,6 @@ inline void putLiteral(uint8_t*& o, const uint8_t* values, size_t count) {
         values += piece * Step;
         count -= piece;
     }
-}
-
-/// The index of the lowest set bit of `bits` (not 0).
-inline size_t lowestBit(uint64_t bits) {
-#if defined(__GNUC__)
-    return size_t(__builtin_ctzll(bits));
-#else
-    size_t n = 0;
-    while (!(bits & 1)) {
-        bits >>= 1;
-        ++n;
-    }
-    return n;
-#endif
 }
 
 } // namespace records

@@ -64,11 +64,11 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
             q = nextPair(p + 1, pairs);
             if (q + 1 >= have && have < left) {
                 const size_t whole = (q - p) / 128 * 128;
-                putLiteral<Step, Size>(o, w + p * Step, whole);
+                putLiteral<Step, Size>(o, w + p * Step, whole, w + length);
                 return stop((p + whole) * Step);
             }
             if (q + 1 == left && !LastApart) q = size_t(left);
-            putLiteral<Step, Size>(o, w + p * Step, q - p);
+            putLiteral<Step, Size>(o, w + p * Step, q - p, w + length);
         }
         p = q;
         if (before + uint64_t(o - begin) > limit) {
@@ -77,7 +77,7 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
         }
     }
     if (!final) return stop(p * Step);
-    if (p < left) putLiteral<Step, Size>(o, w + p * Step, left - p);
+    if (p < left) putLiteral<Step, Size>(o, w + p * Step, left - p, w + length);
     return stop(length);
 }
 
