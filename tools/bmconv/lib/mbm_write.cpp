@@ -45,7 +45,7 @@ bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t 
     offsets_.clear();
     if (kind != StoreKind::File && 8 + 4 * uint64_t(count) > kMaxArchiveSize) return false;
     if (!out_.create(destination)) return false;
-    std::setvbuf(out_.file(), nullptr, _IOFBF, 1 << 16);
+    std::setvbuf(out_.file(), nullptr, _IOFBF, 1 << 20); // few large writes
     position_ = 0;
     if (kind == StoreKind::File) {
         for (uint32_t uid : kFileStoreUids)
