@@ -38,15 +38,12 @@ int fail(std::ostream& out, int code, const std::string& detail = "") {
     return code;
 }
 
+#ifndef _WIN32
 bool exists(const std::string& path) {
-#ifdef _WIN32
-    (void)path;
-    return false;
-#else
     struct stat st;
     return stat(path.c_str(), &st) == 0;
-#endif
 }
+#endif
 
 /// On Linux and macOS a token starting with '/' may be an absolute path: it is one when it
 /// names something that exists, or when the folder it names exists (a new output file).

@@ -92,11 +92,6 @@ size_t packRow(uint8_t* row, const uint8_t* src, uint32_t w, Value value) {
     return bytes;
 }
 
-inline void put16(uint8_t* p, unsigned v) {
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-
 /// Encodes one row; returns the bytes written (the rest of the stride is padding).
 template <class O>
 ZEMBREL_INLINE size_t encodeRow(BitmapMode mode, uint8_t* row, const uint8_t* src, uint32_t w,
