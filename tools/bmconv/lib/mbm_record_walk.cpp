@@ -7,18 +7,20 @@ namespace bmconv {
 namespace {
 
 constexpr size_t kLanes = 4;
+// Up to 16 MB a lane's sums cannot overflow: at most 2^24 bytes, 2^31 values.
+constexpr size_t kLongestWalk = size_t(1) << 24;
 
-// Per control byte: the values its record claims, and the bytes the record takes for each
-// number of stored bytes a value has (1 to 4).
+// Per control byte and number of stored bytes a value has (1 to 4): the bytes its record
+// takes in the low 32 bits, the values it claims in the high ones. A lane adds them up in
+// one word, so a record costs two loads and an addition.
 struct RecordTables {
-    uint16_t count[256];
-    uint16_t step[5][256];
+    uint64_t step[5][256];
     RecordTables() {
         for (unsigned c = 0; c < 256; ++c) {
             const bool run = c < 0x80;
-            count[c] = uint16_t(run ? c + 1 : 256 - c);
+            const uint64_t count = run ? c + 1 : 256 - c;
             for (unsigned stored = 1; stored <= 4; ++stored)
-                step[stored][c] = uint16_t(1 + (run ? stored : count[c] * stored));
+                step[stored][c] = (1 + (run ? stored : count * stored)) | count << 32;
         }
     }
 };
@@ -30,15 +32,14 @@ const RecordTables& tables() {
 
 struct Lane {
     const uint8_t* data = nullptr;
-    size_t pos = 0, length = 0;
-    uint64_t values = 0;
-    const uint16_t* step = nullptr;
+    uint64_t walked = 0; // bytes walked (low 32 bits) and values claimed (high 32 bits)
+    uint32_t length = 0;
+    const uint64_t* step = nullptr;
+    uint32_t pos() const { return uint32_t(walked); }
 };
 
-inline void advance(Lane& lane, const uint16_t* count) {
-    const uint8_t control = lane.data[lane.pos];
-    lane.values += count[control];
-    lane.pos += lane.step[control];
+inline void advance(Lane& lane) {
+    lane.walked += lane.step[lane.data[lane.pos()]];
 }
 
 size_t storedBytesPerValue(uint32_t compression) {
@@ -81,15 +82,16 @@ bool twelveBitFits(const StoredData& item) {
 Lane laneFor(const StoredData& item, const RecordTables& t) {
     Lane lane;
     lane.data = item.data;
-    lane.length = item.length;
+    lane.length = uint32_t(item.length);
     lane.step = t.step[storedBytesPerValue(item.compression)];
     return lane;
 }
 
-bool finish(Lane& lane, const StoredData& item, const uint16_t* count) {
-    while (lane.pos < lane.length)
-        advance(lane, count);
-    return lane.pos == lane.length && lane.values == item.bufferSize / valueBytes(item.compression);
+bool finish(Lane& lane, const StoredData& item) {
+    while (lane.pos() < lane.length)
+        advance(lane);
+    return lane.pos() == lane.length &&
+           (lane.walked >> 32) == item.bufferSize / valueBytes(item.compression);
 }
 
 // Up to kLanes items with control-byte records, walked side by side. The lanes are plain
@@ -102,14 +104,13 @@ bool lanesFit(const StoredData* items, size_t count) {
     const StoredData& i2 = count > 2 ? items[2] : none;
     const StoredData& i3 = count > 3 ? items[3] : none;
     Lane a = laneFor(i0, t), b = laneFor(i1, t), c = laneFor(i2, t), d = laneFor(i3, t);
-    while (a.pos < a.length && b.pos < b.length && c.pos < c.length && d.pos < d.length) {
-        advance(a, t.count);
-        advance(b, t.count);
-        advance(c, t.count);
-        advance(d, t.count);
+    while (a.pos() < a.length && b.pos() < b.length && c.pos() < c.length && d.pos() < d.length) {
+        advance(a);
+        advance(b);
+        advance(c);
+        advance(d);
     }
-    const bool fa = finish(a, i0, t.count), fb = finish(b, i1, t.count);
-    const bool fc = finish(c, i2, t.count), fd = finish(d, i3, t.count);
+    const bool fa = finish(a, i0), fb = finish(b, i1), fc = finish(c, i2), fd = finish(d, i3);
     return fa && fb && fc && fd;
 }
 
@@ -124,7 +125,7 @@ bool recordsFit(const StoredData* items, size_t count) {
             if (item.length != item.bufferSize) return false;
         } else if (item.compression == 2) {
             if (!twelveBitFits(item)) return false;
-        } else if (item.compression <= 6) {
+        } else if (item.compression <= 6 && item.length <= kLongestWalk) {
             pending[waiting++] = item;
             if (waiting == kLanes) {
                 if (!lanesFit(pending, waiting)) return false;

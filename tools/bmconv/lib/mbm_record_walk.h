@@ -14,9 +14,10 @@ struct StoredData {
 };
 
 /// True when the records of every item tile its data exactly and fill exactly its pixel
-/// buffer: the verdict the full decoder reaches, without its messages (a caller that gets
-/// false decodes again to name the problem). Several items are walked at once, so their
-/// record chains overlap in the processor.
+/// buffer: the verdict the full decoder reaches, without its messages. False when one does
+/// not, or holds more than 16 MB of data (a caller that gets false decodes again to name
+/// the problem). Several items are walked at once, so their record chains overlap in the
+/// processor.
 bool recordsFit(const StoredData* items, size_t count);
 
 } // namespace bmconv
