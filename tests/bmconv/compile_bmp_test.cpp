@@ -252,6 +252,21 @@ TEST(BmpRefusals, NameTheProblem) {
     }
 }
 
+// A compile reads its pictures from the file row by row, not through decodeBmp: it must
+// refuse the same files with the same codes.
+TEST(BmpRefusals, CompileRefusesWithTheSameCode) {
+    TempDir dir;
+    for (const Refusal& r : refusals()) {
+        writeFile(dir / "refused.bmp", r.file);
+        std::ostringstream out;
+        EXPECT_EQ(bmconv::runCommandLine({dir.str("x.mbm"), "/c24" + dir.str("refused.bmp")}, out),
+                  r.code)
+            << r.name << "\n"
+            << out.str();
+        EXPECT_FALSE(fs::exists(dir / "x.mbm")) << r.name;
+    }
+}
+
 TEST(BmpRefusals, MissingFileIsReportedAsSuch) {
     const bmconv::BmpDecodeResult r = bmconv::loadBmpFile("/nonexistent/picture.bmp");
     EXPECT_EQ(r.errorCode, bmconv::kFileDoesNotExist);

@@ -95,6 +95,7 @@ class Cli : public ::testing::Test {
         writeFile(dir / "bad.bmp", Bytes{'B', 'M', 1, 2, 3});
         writeFile(dir / "empty.bmp", make24(0, 5, Bytes()));
         writeFile(dir / "flat.bmp", make24(4, 0, Bytes()));
+        fs::create_directory(dir / "folder.bmp");
     }
     int run(const std::vector<std::string>& args) {
         out.str("");
@@ -170,6 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"no sources", {"/n", "@x.mbm"}, 7, false},
         Failure{"missing source", {"@x.mbm", "@a.bmp", "/c8@none.bmp"}, 3},
         Failure{"damaged source", {"@x.mbm", "/c8@a.bmp", "/c8@bad.bmp"}, 4},
+        Failure{"source is a folder", {"@x.mbm", "/c24@folder.bmp"}, 4},
         // A phone refuses a bitmap without pixels, so no archive may hold one.
         Failure{"no width", {"@x.mbm", "/c24@empty.bmp"}, 4},
         Failure{"no height", {"@x.mbm", "/c8@a.bmp", "/1@flat.bmp"}, 4},
