@@ -80,7 +80,8 @@ bool BmpFileWriter::fail(const std::string& what) {
     return false;
 }
 
-bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, uint32_t height) {
+bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, uint32_t height,
+                          std::vector<uint8_t>& buffer) {
     if (!fits(kind, width, height))
         return fail(path + ": " + std::to_string(width) + " x " + std::to_string(height) +
                     " pixels are too many for a BMP file");
@@ -94,6 +95,7 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
     if (!out_.create(path))
         return fail("cannot create a file beside " + path + ": " + describeErrno());
     writeUnbuffered(out_.file());
+    buffer_ = &buffer;
 
     const uint32_t dataBytes = rowBytes_ * height;
     rowsDone_ = chunkStart_ = 0;
@@ -102,8 +104,8 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
     if (whole_) {
         sliceRows_ = chunkRows_ = height_;
         bufferBytes_ = size_t(dataOffset_) + dataBytes;
-        buffer_.reset(new uint8_t[bufferBytes_]);
-        writeHeaders(buffer_.get(), kind, width, height, dataBytes);
+        if (buffer_->size() < bufferBytes_) buffer_->resize(bufferBytes_);
+        writeHeaders(buffer_->data(), kind, width, height, dataBytes);
         return true;
     }
     uint8_t head[kFileHeaderBytes + kInfoHeaderBytes + kGreyPaletteBytes];
@@ -113,12 +115,12 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
     sliceRows_ = uint32_t(std::max<size_t>(1, gSliceBytes / std::max<uint32_t>(rowBytes_, 1)));
     chunkRows_ = std::min(sliceRows_, height_);
     bufferBytes_ = size_t(chunkRows_) * rowBytes_;
-    buffer_.reset(new uint8_t[bufferBytes_]);
+    if (buffer_->size() < bufferBytes_) buffer_->resize(bufferBytes_);
     return true;
 }
 
 uint8_t* BmpFileWriter::rowsStart() const {
-    return buffer_.get() + (whole_ ? dataOffset_ : 0);
+    return buffer_->data() + (whole_ ? dataOffset_ : 0);
 }
 
 uint8_t* BmpFileWriter::nextRow() {
@@ -148,7 +150,7 @@ bool BmpFileWriter::addRow(const uint8_t* pixels) {
 bool BmpFileWriter::flushRows() {
     const uint64_t at = dataOffset_ + uint64_t(height_ - chunkStart_ - chunkRows_) * rowBytes_;
     const size_t bytes = size_t(chunkRows_) * rowBytes_;
-    if (!seekFile(out_.file(), at) || std::fwrite(buffer_.get(), 1, bytes, out_.file()) != bytes)
+    if (!seekFile(out_.file(), at) || std::fwrite(buffer_->data(), 1, bytes, out_.file()) != bytes)
         return fail("cannot write " + out_.tempPath() + ": " + describeErrno());
     chunkStart_ += chunkRows_;
     chunkRows_ = std::min(sliceRows_, height_ - chunkStart_);
@@ -158,10 +160,10 @@ bool BmpFileWriter::flushRows() {
 bool BmpFileWriter::finish() {
     if (!out_.file()) return fail(path_ + ": nothing to write");
     if (rowsDone_ != height_) return fail(path_ + ": the picture is missing rows");
-    if (whole_ && std::fwrite(buffer_.get(), 1, bufferBytes_, out_.file()) != bufferBytes_)
+    if (whole_ && std::fwrite(buffer_->data(), 1, bufferBytes_, out_.file()) != bufferBytes_)
         return fail("cannot write " + out_.tempPath() + ": " + describeErrno());
     if (!out_.close()) return fail("cannot write " + out_.tempPath() + ": " + describeErrno());
-    buffer_.reset();
+    buffer_ = nullptr;
     finished_ = true;
     return true;
 }
@@ -175,7 +177,7 @@ bool BmpFileWriter::publish() {
 
 void BmpFileWriter::abandon() {
     out_.abandon();
-    buffer_.reset();
+    buffer_ = nullptr;
 }
 
 } // namespace bmconv

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
+#include <vector>
 
 namespace bmconv {
 
@@ -35,8 +35,11 @@ class BmpFileWriter {
     static size_t setSliceBytes(size_t bytes);
 
     /// Creates the temporary file and prepares the headers. False (see error()) when the file
-    /// cannot be created or the picture is too large for a BMP file.
-    bool begin(const std::string& path, Kind kind, uint32_t width, uint32_t height);
+    /// cannot be created or the picture is too large for a BMP file. The rows are held in
+    /// `buffer` (grown as needed), which the caller keeps for the next picture so memory is
+    /// taken once; it must stay until finish().
+    bool begin(const std::string& path, Kind kind, uint32_t width, uint32_t height,
+               std::vector<uint8_t>& buffer);
 
     /// Where the next row from the top goes: 3 × width bytes (Colour24) or width bytes
     /// (Grey8), to be filled before rowDone(). Null when every row was handed over.
@@ -47,7 +50,7 @@ class BmpFileWriter {
     bool addRow(const uint8_t* pixels);
 
     /// Writes what is left and closes the temporary file; it stays until publish() or
-    /// abandon(). Frees the row buffer.
+    /// abandon(). The buffer is no longer used.
     bool finish();
 
     /// Renames the finished temporary file to its destination (replacing a file there).
@@ -74,7 +77,7 @@ class BmpFileWriter {
     uint32_t sliceRows_ = 0;  // rows a full slice holds
     bool whole_ = false;      // the buffer holds the whole file, headers included
     bool finished_ = false;
-    std::unique_ptr<uint8_t[]> buffer_;
+    std::vector<uint8_t>* buffer_ = nullptr;
     size_t bufferBytes_ = 0;
     std::string error_;
 };

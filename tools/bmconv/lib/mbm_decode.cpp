@@ -11,6 +11,8 @@ namespace bmconv {
 
 namespace {
 
+constexpr size_t kDecodeSliceBytes = size_t(1) << 20; // rows decoded at a time
+
 ReadStatus decodeFailure(size_t ordinal, const StreamDecoder& decoder) {
     return ReadStatus::fail(decoder.readFailed() ? kBadSourceFile : kDecompressionError,
                             "bitmap " + std::to_string(ordinal) + ": " + decoder.error());
@@ -20,15 +22,30 @@ ReadStatus decodeFailure(size_t ordinal, const StreamDecoder& decoder) {
 
 ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t ordinal,
                         const RowSink& onRow) {
+    std::vector<uint8_t> scratch;
+    return decodeBitmap(reader, info, ordinal, onRow, scratch);
+}
+
+ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t ordinal,
+                        const RowSink& onRow, std::vector<uint8_t>& scratch) {
     StreamDecoder decoder(info.compression, reader.source(), info.dataOffset, info.dataLength,
                           info.bufferSize());
     if (onRow) {
-        // The stride is bounded by the buffer size, which the header check tied to the
-        // size of the stored data.
-        std::vector<uint8_t> row(size_t(info.stride));
-        for (int32_t y = 0; y < info.height; ++y) {
-            if (!decoder.read(row.data(), row.size())) return decodeFailure(ordinal, decoder);
-            if (!onRow(row.data())) return ReadStatus::fail(kBadDestinationFile, "");
+        // Rows are decoded a slice at a time: long reads let the decoder take most records
+        // without checking each. The stride is bounded by the buffer size, which the header
+        // check tied to the size of the stored data.
+        const size_t stride = size_t(info.stride);
+        const uint32_t height = uint32_t(info.height);
+        const uint32_t sliceRows =
+            uint32_t(std::min<uint64_t>(height, std::max<uint64_t>(1, kDecodeSliceBytes / stride)));
+        if (scratch.size() < size_t(sliceRows) * stride) scratch.resize(size_t(sliceRows) * stride);
+        for (uint32_t y = 0; y < height; y += sliceRows) {
+            const uint32_t rows = std::min(sliceRows, height - y);
+            if (!decoder.read(scratch.data(), size_t(rows) * stride))
+                return decodeFailure(ordinal, decoder);
+            for (uint32_t k = 0; k < rows; ++k)
+                if (!onRow(scratch.data() + size_t(k) * stride))
+                    return ReadStatus::fail(kBadDestinationFile, "");
         }
     } else if (!decoder.skip(info.bufferSize())) {
         return decodeFailure(ordinal, decoder);

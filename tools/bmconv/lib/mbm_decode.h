@@ -3,6 +3,7 @@
 #include "mbm_parse.h"
 
 #include <functional>
+#include <vector>
 
 namespace bmconv {
 
@@ -16,6 +17,11 @@ using RowSink = std::function<bool(const uint8_t* row)>;
 /// data is damaged.
 ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t ordinal,
                         const RowSink& onRow);
+
+/// The same, with the decoded rows held in `scratch`, which the caller keeps for the next
+/// bitmap so memory is taken once.
+ReadStatus decodeBitmap(ArchiveReader& reader, const BitmapInfo& info, size_t ordinal,
+                        const RowSink& onRow, std::vector<uint8_t>& scratch);
 
 /// Checks every bitmap of an opened archive: headers, and the stored data of the first
 /// `decodeCount` bitmaps (all of them when it is larger than the count). A bitmap that

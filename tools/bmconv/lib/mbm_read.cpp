@@ -41,10 +41,15 @@ std::string alphaNameFor(const std::string& output) {
 
 using Writers = std::vector<std::unique_ptr<BmpFileWriter>>;
 
+// Memory a split keeps from one bitmap to the next.
+struct SplitBuffers {
+    std::vector<uint8_t> picture, mask, rows;
+};
+
 // Writes bitmap `index` for `output` into temporary files, appended to `done` (the alpha
 // file before the picture, the order they are published in).
 ReadStatus writeBitmap(ArchiveReader& reader, size_t index, const std::string& output,
-                       Writers& done) {
+                       Writers& done, SplitBuffers& buffers) {
     BitmapInfo info;
     ReadStatus status = reader.bitmap(index, info);
     if (!status.ok()) return status;
@@ -52,17 +57,21 @@ ReadStatus writeBitmap(ArchiveReader& reader, size_t index, const std::string& o
     auto picture = std::make_unique<BmpFileWriter>();
     auto mask = std::make_unique<BmpFileWriter>();
     const bool withAlpha = info.hasAlpha();
-    if (!picture->begin(output, BmpFileWriter::Kind::Colour24, width, height))
+    if (!picture->begin(output, BmpFileWriter::Kind::Colour24, width, height, buffers.picture))
         return ReadStatus::fail(kBadDestinationFile, picture->error());
-    if (withAlpha && !mask->begin(alphaNameFor(output), BmpFileWriter::Kind::Grey8, width, height))
+    if (withAlpha &&
+        !mask->begin(alphaNameFor(output), BmpFileWriter::Kind::Grey8, width, height, buffers.mask))
         return ReadStatus::fail(kBadDestinationFile, mask->error());
 
     const RowExpander expander(info.bpp, info.colour);
-    status = decodeBitmap(reader, info, index + 1, [&](const uint8_t* row) {
-        // Rows are expanded straight into the files' buffers.
-        expander.expand(row, width, picture->nextRow(), withAlpha ? mask->nextRow() : nullptr);
-        return picture->rowDone() && (!withAlpha || mask->rowDone());
-    });
+    status = decodeBitmap(
+        reader, info, index + 1,
+        [&](const uint8_t* row) {
+            // Rows are expanded straight into the files' buffers.
+            expander.expand(row, width, picture->nextRow(), withAlpha ? mask->nextRow() : nullptr);
+            return picture->rowDone() && (!withAlpha || mask->rowDone());
+        },
+        buffers.rows);
     if (status.code == kBadDestinationFile)
         return ReadStatus::fail(kBadDestinationFile, picture->error() + mask->error());
     if (!status.ok()) return status;
@@ -108,8 +117,9 @@ ReadStatus splitChecked(const std::string& path, const std::vector<std::string>&
         }
     }
     Writers written;
+    SplitBuffers buffers;
     for (size_t i = 0; i < writeCount; ++i) {
-        status = writeBitmap(reader, i, outputs[i], written);
+        status = writeBitmap(reader, i, outputs[i], written, buffers);
         if (!status.ok()) return status; // the writers remove their temporary files
     }
     for (const auto& writer : written)
