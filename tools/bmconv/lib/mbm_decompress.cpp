@@ -233,39 +233,43 @@ bool StreamDecoder::fillRecords(uint8_t* dst, uint64_t values) {
     };
     // Blocks may run past a record into the rest of this read, never past it.
     uint8_t* const dstEnd = dst + values * kValue;
-    if (kWrite) {
-        // Most records lie where none of the checks below can fail: whole records in the
-        // window with 16 bytes to spare, values enough left in this read and the buffer for
-        // the longest record and its blocks. There each record is taken whole, nothing
-        // pending.
-        constexpr uint64_t kRoom = 128 + 16;
-        const size_t safeEnd = windowEnd_ > kLongest + 16 ? windowEnd_ - kLongest - 16 : 0;
-        while (values >= kRoom && unclaimed >= kRoom && pos < safeEnd) {
-            const uint8_t control = *this->at(pos);
-            const uint8_t* src = this->at(pos + 1);
-            if (control < 0x80) {
-                const size_t count = size_t(control) + 1;
-                uint8_t value[kValue];
-                copyValues<kValue, kStored>(value, src, 1);
-                repeatInBlocks<kValue>(dst, value, count);
-                pos += 1 + kStored;
-                dst += count * kValue;
-                values -= count;
-                unclaimed -= count;
-            } else {
-                const size_t count = size_t(256 - control);
-                if (kValue == kStored)
-                    copyInBlocks(dst, src, count * kValue);
-                else
-                    copyValues<kValue, kStored>(dst, src, count);
-                pos += 1 + count * kStored;
-                dst += count * kValue;
-                values -= count;
-                unclaimed -= count;
+    while (values > 0) {
+        if (kWrite) {
+            // Most records lie where none of the checks below can fail: whole records in the
+            // window with 16 bytes to spare, values enough left in this read and the buffer for
+            // the longest record and its blocks. There each record is taken whole, nothing
+            // pending.
+            constexpr uint64_t kRoom = 128 + 16;
+            const size_t safeEnd = windowEnd_ > kLongest + 16 ? windowEnd_ - kLongest - 16 : 0;
+            // Locals, so that writing the pixels does not make the compiler read them again.
+            const uint8_t* const window = window_;
+            const size_t windowStart = windowStart_;
+            while (values >= kRoom && unclaimed >= kRoom && pos < safeEnd) {
+                const uint8_t control = window[pos - windowStart];
+                const uint8_t* src = window + (pos + 1 - windowStart);
+                if (control < 0x80) {
+                    const size_t count = size_t(control) + 1;
+                    uint8_t value[kValue];
+                    copyValues<kValue, kStored>(value, src, 1);
+                    repeatInBlocks<kValue>(dst, value, count);
+                    pos += 1 + kStored;
+                    dst += count * kValue;
+                    values -= count;
+                    unclaimed -= count;
+                } else {
+                    const size_t count = size_t(256 - control);
+                    if (kValue == kStored)
+                        copyInBlocks(dst, src, count * kValue);
+                    else
+                        copyValues<kValue, kStored>(dst, src, count);
+                    pos += 1 + count * kStored;
+                    dst += count * kValue;
+                    values -= count;
+                    unclaimed -= count;
+                }
             }
         }
-    }
-    while (values > 0) {
+        if (values == 0) break;
         if (pos >= length_) {
             keep();
             return failEnded();
