@@ -105,15 +105,15 @@ const uint8_t* FileView::view(uint64_t offset, size_t length, size_t* available)
             return kNothing;
         }
         // A file no larger than the window is held whole, so it is mapped or read once.
-        const uint64_t start = size_ <= gWindowBytes ? 0 : offset;
-        const uint64_t end = size_ <= gWindowBytes
-                                 ? size_
-                                 : std::min(size_, offset + std::max(length, gWindowBytes));
-        const size_t span = size_t(end - start);
+        const uint64_t most = uint64_t(gWindowBytes) * windows_;
+        const uint64_t start = size_ <= most ? 0 : offset;
+        const uint64_t end =
+            size_ <= most ? size_ : std::min(size_, offset + std::max<uint64_t>(length, most));
+        const size_t bytes = size_t(end - start);
         dropWindow();
         bool ok = false;
-        if (gAllowMapping && !mapFailed_) ok = mapWindow(start, span);
-        if (!ok) ok = readWindow(start, span);
+        if (gAllowMapping && !mapFailed_) ok = mapWindow(start, bytes);
+        if (!ok) ok = readWindow(start, bytes);
         if (!ok) return nullptr;
     }
     const size_t at = size_t(offset - windowStart_);

@@ -17,7 +17,9 @@ class FileView {
   public:
     enum class Opened { Ok, Missing, NotAFile, Unreadable };
 
-    FileView() = default;
+    /// Holds `windows` windows' worth at a time (an archive being read is worth two: a
+    /// listing of a usual archive then maps it once).
+    explicit FileView(size_t windows = 1) : windows_(windows) {}
     ~FileView();
     FileView(const FileView&) = delete;
     FileView& operator=(const FileView&) = delete;
@@ -44,6 +46,7 @@ class FileView {
     bool readWindow(uint64_t offset, size_t length);
     void dropWindow();
 
+    size_t windows_ = 1;
     std::string path_;
     uint64_t size_ = 0;
     intptr_t handle_ = -1;      // file descriptor where mapping is used

@@ -6,7 +6,7 @@ namespace bmconv {
 
 namespace {
 
-constexpr size_t kLanes = 4;
+constexpr size_t kLanes = 8;
 // Up to 16 MB a lane's sums cannot overflow: at most 2^24 bytes, 2^31 values.
 constexpr size_t kLongestWalk = size_t(1) << 24;
 
@@ -34,12 +34,12 @@ struct Lane {
     const uint8_t* data = nullptr;
     uint64_t walked = 0; // bytes walked (low 32 bits) and values claimed (high 32 bits)
     uint32_t length = 0;
-    const uint64_t* step = nullptr;
     uint32_t pos() const { return uint32_t(walked); }
+    bool open() const { return pos() < length; }
 };
 
-inline void advance(Lane& lane) {
-    lane.walked += lane.step[lane.data[lane.pos()]];
+inline void advance(Lane& lane, const uint64_t* step) {
+    lane.walked += step[lane.data[lane.pos()]];
 }
 
 size_t storedBytesPerValue(uint32_t compression) {
@@ -79,46 +79,52 @@ bool twelveBitFits(const StoredData& item) {
     return values == item.bufferSize / 2;
 }
 
-Lane laneFor(const StoredData& item, const RecordTables& t) {
+Lane laneFor(const StoredData& item) {
     Lane lane;
     lane.data = item.data;
     lane.length = uint32_t(item.length);
-    lane.step = t.step[storedBytesPerValue(item.compression)];
     return lane;
 }
 
-bool finish(Lane& lane, const StoredData& item) {
-    while (lane.pos() < lane.length)
-        advance(lane);
+bool finish(Lane& lane, const StoredData& item, const uint64_t* step) {
+    while (lane.open())
+        advance(lane, step);
     return lane.pos() == lane.length &&
            (lane.walked >> 32) == item.bufferSize / valueBytes(item.compression);
 }
 
-// Up to kLanes items with control-byte records, walked side by side. The lanes are plain
-// local variables, so they stay in registers.
-bool lanesFit(const StoredData* items, size_t count) {
-    const RecordTables& t = tables();
+// Up to kLanes items whose values take the same number of stored bytes, walked side by side.
+// The lanes are plain local variables, so they stay in registers.
+bool lanesFit(const StoredData* items, size_t count, const uint64_t* step) {
     const StoredData none;
-    const StoredData& i0 = count > 0 ? items[0] : none;
-    const StoredData& i1 = count > 1 ? items[1] : none;
-    const StoredData& i2 = count > 2 ? items[2] : none;
-    const StoredData& i3 = count > 3 ? items[3] : none;
-    Lane a = laneFor(i0, t), b = laneFor(i1, t), c = laneFor(i2, t), d = laneFor(i3, t);
-    while (a.pos() < a.length && b.pos() < b.length && c.pos() < c.length && d.pos() < d.length) {
-        advance(a);
-        advance(b);
-        advance(c);
-        advance(d);
+    auto item = [&](size_t k) -> const StoredData& { return k < count ? items[k] : none; };
+    Lane l0 = laneFor(item(0)), l1 = laneFor(item(1)), l2 = laneFor(item(2)), l3 = laneFor(item(3));
+    Lane l4 = laneFor(item(4)), l5 = laneFor(item(5)), l6 = laneFor(item(6)), l7 = laneFor(item(7));
+    while (l0.open() && l1.open() && l2.open() && l3.open() && l4.open() && l5.open() &&
+           l6.open() && l7.open()) {
+        advance(l0, step);
+        advance(l1, step);
+        advance(l2, step);
+        advance(l3, step);
+        advance(l4, step);
+        advance(l5, step);
+        advance(l6, step);
+        advance(l7, step);
     }
-    const bool fa = finish(a, i0), fb = finish(b, i1), fc = finish(c, i2), fd = finish(d, i3);
-    return fa && fb && fc && fd;
+    bool fits = finish(l0, item(0), step) & finish(l1, item(1), step);
+    fits &= finish(l2, item(2), step) & finish(l3, item(3), step);
+    fits &= finish(l4, item(4), step) & finish(l5, item(5), step);
+    fits &= finish(l6, item(6), step) & finish(l7, item(7), step);
+    return fits;
 }
 
 } // namespace
 
 bool recordsFit(const StoredData* items, size_t count) {
-    StoredData pending[kLanes];
-    size_t waiting = 0;
+    const RecordTables& t = tables();
+    // Items wait for their lanes in groups of the same stored value size.
+    StoredData pending[5][kLanes];
+    size_t waiting[5] = {0, 0, 0, 0, 0};
     for (size_t i = 0; i < count; ++i) {
         const StoredData& item = items[i];
         if (item.compression == 0) {
@@ -126,16 +132,20 @@ bool recordsFit(const StoredData* items, size_t count) {
         } else if (item.compression == 2) {
             if (!twelveBitFits(item)) return false;
         } else if (item.compression <= 6 && item.length <= kLongestWalk) {
-            pending[waiting++] = item;
-            if (waiting == kLanes) {
-                if (!lanesFit(pending, waiting)) return false;
-                waiting = 0;
+            const size_t stored = storedBytesPerValue(item.compression);
+            pending[stored][waiting[stored]++] = item;
+            if (waiting[stored] == kLanes) {
+                if (!lanesFit(pending[stored], kLanes, t.step[stored])) return false;
+                waiting[stored] = 0;
             }
         } else {
             return false;
         }
     }
-    return lanesFit(pending, waiting);
+    for (size_t stored = 1; stored <= 4; ++stored)
+        if (waiting[stored] > 0 && !lanesFit(pending[stored], waiting[stored], t.step[stored]))
+            return false;
+    return true;
 }
 
 } // namespace bmconv

@@ -49,7 +49,7 @@ class FileSource : public ByteSource {
     const uint8_t* view(uint64_t offset, size_t length, size_t* available = nullptr) override;
 
   private:
-    FileView file_;
+    FileView file_{2};
     bool exists_ = false;
 };
 
