@@ -163,7 +163,7 @@ inline bool launchMain(int argc, char** argv) {
 }
 
 /// Reads every file whole, the faster of two plain ways: read() into one buffer, or mapping
-/// and touching every page. Returns the seconds taken.
+/// it and loading every cache line. Returns the seconds taken.
 inline double readFiles(const std::vector<fs::path>& files) {
     static std::vector<uint8_t> buffer;
     volatile uint8_t sink = 0;
@@ -189,8 +189,10 @@ inline double readFiles(const std::vector<fs::path>& files) {
             close(fd);
             if (p == MAP_FAILED) continue;
             const uint8_t* bytes = static_cast<const uint8_t*>(p);
-            for (off_t i = 0; i < st.st_size; i += 4096)
-                sink = sink + bytes[i];
+            uint8_t sum = 0;
+            for (off_t i = 0; i < st.st_size; i += 64)
+                sum = uint8_t(sum + bytes[i]);
+            sink = sink + sum;
             munmap(p, size_t(st.st_size));
         }
         return secondsSince(start);

@@ -101,8 +101,8 @@ bool StreamCompressor::finish() {
 // as they are certain; `final` when `w` runs to the end of the buffer. Returns the bytes
 // encoded; the rest is handed in again with the next bytes.
 size_t StreamCompressor::process(const uint8_t* w, size_t length, bool final) {
-    // A record of one value takes one byte more than the value; blocks copied in 16 bytes
-    // may write 15 past the last record.
+    // A record of one value takes one byte more than the value; blocks copied in 32 bytes
+    // may write 31 past the last record.
     ensureRoom(2 * length + 64);
     switch (scheme_) {
     case 1:

@@ -43,9 +43,6 @@ class StreamCompressor {
     size_t processValues(const uint8_t* w, size_t length, bool final);
     void ensureRoom(size_t bytes);
     template <size_t Step, size_t Size> void markPairs(const uint8_t* w, size_t count);
-    bool isPair(size_t i) const;
-    size_t nextPair(size_t from, size_t limit) const;
-    size_t nextUnpaired(size_t from, size_t limit) const;
     bool tooLong() const;
 
     int scheme_;

@@ -24,6 +24,29 @@ inline size_t lowestBit(uint64_t bits) {
 #endif
 }
 
+// Bit i of `bits` tells whether value i equals value i + 1.
+inline bool isPair(const uint64_t* bits, size_t i) {
+    return (bits[i / 64] >> (i % 64)) & 1;
+}
+
+// The first i >= from with its bit set (clear for nextUnpaired), or `limit` when there is
+// none before it. Bits from `limit` on are clear.
+inline size_t nextPair(const uint64_t* bits, size_t from, size_t limit) {
+    for (size_t i = from; i < limit; i = (i | 63) + 1) {
+        const uint64_t word = bits[i / 64] >> (i % 64);
+        if (word) return std::min(limit, i + lowestBit(word));
+    }
+    return limit;
+}
+
+inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
+    for (size_t i = from; i < limit; i = (i | 63) + 1) {
+        const uint64_t word = ~bits[i / 64] >> (i % 64);
+        if (word) return std::min(limit, i + lowestBit(word));
+    }
+    return limit;
+}
+
 } // namespace
 
 // Schemes 3 to 6 over values of Size bytes in slots of Step bytes. Two equal values start a
@@ -36,6 +59,7 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
     const size_t have = size_t(std::min<uint64_t>(length / Step, left));
     const size_t pairs = have > 0 ? have - 1 : 0; // value i pairs with i + 1 for i < pairs
     markPairs<Step, Size>(w, pairs);
+    const uint64_t* const bits = pairs_.data();
     uint8_t* const begin = out_.data() + outLength_;
     uint8_t* o = begin;
     // The output may not pass 7/8 of the buffer: checked after every record.
@@ -46,10 +70,44 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
     };
     size_t p = 0;
     while (p + 1 < left) {
+        if (Step == Size) {
+            // Most records end well inside what is here and hold at most 128 values. Those
+            // are written without asking whether they are runs or literals, which no
+            // processor predicts: both ends are found, the one that applies is chosen, and
+            // the bytes after the control byte are copied in 32-byte blocks (for a run its
+            // value and what follows, overwritten by the next record).
+            // Records may end before qEnd: one value stays after them, and 32 bytes of
+            // this piece for the blocks.
+            const size_t qEnd = std::min(have - 1, length >= 32 ? (length - 32) / Size : 0);
+            // The output may grow to oEnd before it passes 7/8 of the buffer.
+            const uint8_t* const oEnd = limit >= before ? begin + (limit - before) : begin;
+            while (p + 1 < have) {
+                // All ones for a run, zero for a literal: selections by masks, so no branch.
+                const size_t run = 0 - size_t(isPair(bits, p));
+                const size_t runEnd = nextUnpaired(bits, p + 1, pairs) + 1;
+                const size_t literalEnd = nextPair(bits, p + 1, pairs);
+                const size_t q = (runEnd & run) | (literalEnd & ~run);
+                const size_t count = q - p;
+                if (q >= qEnd || count > 128) break;
+                const size_t bytes = Size + (((count - 1) * Size) & ~run);
+                o[0] = uint8_t(((count - 1) & run) | ((256 - count) & ~run));
+                const uint8_t* src = w + p * Size;
+                std::memcpy(o + 1, src, 32);
+                for (size_t done = 32; done < bytes; done += 32)
+                    std::memcpy(o + 1 + done, src + done, 32);
+                o += 1 + bytes;
+                p = q;
+                if (o > oEnd) {
+                    failed_ = true;
+                    return stop(0);
+                }
+            }
+            if (p + 1 >= left) break;
+        }
         if (p + 1 >= have) return stop(p * Step);
         size_t q;
-        if (isPair(p)) {
-            q = nextUnpaired(p + 1, pairs) + 1;
+        if (isPair(bits, p)) {
+            q = nextUnpaired(bits, p + 1, pairs) + 1;
             if (q == have && have < left) {
                 // Two values stay, so the repeat is seen again where encoding resumes.
                 if (q - p >= 130) {
@@ -61,7 +119,7 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
             }
             putRepeat<Size>(o, w + p * Step, q - p);
         } else {
-            q = nextPair(p + 1, pairs);
+            q = nextPair(bits, p + 1, pairs);
             if (q + 1 >= have && have < left) {
                 const size_t whole = (q - p) / 128 * 128;
                 putLiteral<Step, Size>(o, w + p * Step, whole, w + length);
@@ -106,28 +164,6 @@ void StreamCompressor::markPairs(const uint8_t* w, size_t count) {
         const uint8_t* v = w + i * Step;
         pairs_[i / 64] |= uint64_t(valueAt<Size>(v) == valueAt<Size>(v + Step)) << (i % 64);
     }
-}
-
-inline bool StreamCompressor::isPair(size_t i) const {
-    return (pairs_[i / 64] >> (i % 64)) & 1;
-}
-
-// The first i >= from with its bit set (clear for nextUnpaired), or `limit` when there is
-// none before it. Bits from `limit` on are clear.
-inline size_t StreamCompressor::nextPair(size_t from, size_t limit) const {
-    for (size_t i = from; i < limit; i = (i | 63) + 1) {
-        const uint64_t bits = pairs_[i / 64] >> (i % 64);
-        if (bits) return std::min(limit, i + lowestBit(bits));
-    }
-    return limit;
-}
-
-inline size_t StreamCompressor::nextUnpaired(size_t from, size_t limit) const {
-    for (size_t i = from; i < limit; i = (i | 63) + 1) {
-        const uint64_t bits = ~pairs_[i / 64] >> (i % 64);
-        if (bits) return std::min(limit, i + lowestBit(bits));
-    }
-    return limit;
 }
 
 template size_t StreamCompressor::processValues<2, 2, true>(const uint8_t*, size_t, bool);

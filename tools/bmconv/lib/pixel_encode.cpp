@@ -160,10 +160,15 @@ ZEMBREL_INLINE void encodeRowsIn(BitmapMode mode, const uint8_t* src, std::ptrdi
                                  const uint8_t* alpha, std::ptrdiff_t alphaPitch) {
     const size_t stride = size_t(strideFor(traitsOf(mode).bpp, w));
     if (stride == 0) return;
-    for (uint32_t y = 0; y < count; ++y, src += srcPitch, dst += stride) {
-        const size_t used = encodeRow<O>(mode, dst, src, w, c8, alpha);
-        std::memset(dst + used, 0xFF, stride - used);
-        if (alpha) alpha += alphaPitch;
+    // Rows are taken in the order they lie in memory: a bottom-up file read top row first
+    // would run backwards through it, where the processor's prefetching does not follow.
+    const bool backwards = srcPitch < 0;
+    for (uint32_t k = 0; k < count; ++k) {
+        const uint32_t y = backwards ? count - 1 - k : k;
+        uint8_t* row = dst + size_t(y) * stride;
+        const size_t used = encodeRow<O>(mode, row, src + std::ptrdiff_t(y) * srcPitch, w, c8,
+                                         alpha ? alpha + std::ptrdiff_t(y) * alphaPitch : nullptr);
+        std::memset(row + used, 0xFF, stride - used);
     }
 }
 
