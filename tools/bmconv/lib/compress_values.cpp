@@ -39,6 +39,16 @@ inline size_t nextPair(const uint64_t* bits, size_t from, size_t limit) {
     return limit;
 }
 
+// The first i >= from whose bit differs from the bits of `flip` (all ones or zero), or
+// `limit`.
+inline size_t nextFlipped(const uint64_t* bits, uint64_t flip, size_t from, size_t limit) {
+    for (size_t i = from; i < limit; i = (i | 63) + 1) {
+        const uint64_t word = (bits[i / 64] ^ flip) >> (i % 64);
+        if (word) return std::min(limit, i + lowestBit(word));
+    }
+    return limit;
+}
+
 inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
     for (size_t i = from; i < limit; i = (i | 63) + 1) {
         const uint64_t word = ~bits[i / 64] >> (i % 64);
@@ -83,10 +93,12 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
             const uint8_t* const oEnd = limit >= before ? begin + (limit - before) : begin;
             while (p + 1 < have) {
                 // All ones for a run, zero for a literal: selections by masks, so no branch.
-                const size_t run = 0 - size_t(isPair(bits, p));
-                const size_t runEnd = nextUnpaired(bits, p + 1, pairs) + 1;
-                const size_t literalEnd = nextPair(bits, p + 1, pairs);
-                const size_t q = (runEnd & run) | (literalEnd & ~run);
+                // A run ends after the first value that differs from its successor, a
+                // literal before the first that equals it: the first bit after p that
+                // differs from p's own.
+                const size_t isRun = isPair(bits, p);
+                const size_t run = 0 - isRun;
+                const size_t q = nextFlipped(bits, run, p + 1, pairs) + isRun;
                 const size_t count = q - p;
                 if (q >= qEnd || count > 128) break;
                 const size_t bytes = Size + (((count - 1) * Size) & ~run);
