@@ -1,6 +1,11 @@
 #include "compress.h"
 
 #include "compress_records.h"
+#include "simd_dispatch.h"
+
+#ifdef ZEMBREL_AVX2
+#include <immintrin.h>
+#endif
 
 namespace bmconv {
 
@@ -49,6 +54,16 @@ inline size_t nextFlipped(const uint64_t* bits, uint64_t flip, size_t from, size
     return limit;
 }
 
+// The values of word `word` that start a record, once the records before them were read
+// from a record start: value i starts one when it differs from value i - 1 (bit i - 1
+// clear) and either equals value i + 1 (a run begins) or value i - 2 equals i - 1 (a run
+// ended at i - 1, a literal begins).
+inline uint64_t recordStarts(const uint64_t* bits, size_t word) {
+    const uint64_t b = bits[word], before = word > 0 ? bits[word - 1] : 0;
+    const uint64_t previous = b << 1 | before >> 63, second = b << 2 | before >> 62;
+    return ~previous & (b | second);
+}
+
 inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
     for (size_t i = from; i < limit; i = (i | 63) + 1) {
         const uint64_t word = ~bits[i / 64] >> (i % 64);
@@ -56,6 +71,28 @@ inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
     }
     return limit;
 }
+
+#ifdef ZEMBREL_AVX2
+// Pair bits of 16-bit values, 32 at a time: the comparisons packed to bytes, their top bits
+// gathered. Returns how many values were done.
+__attribute__((target("avx2"))) size_t markPairs16Avx2(const uint8_t* w, size_t count,
+                                                       uint64_t* bits) {
+    size_t i = 0;
+    for (; i + 32 <= count; i += 32) { // reads values i to i + 32
+        const uint8_t* v = w + 2 * i;
+        const __m256i a0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v));
+        const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v + 2));
+        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v + 32));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v + 34));
+        const __m256i packed =
+            _mm256_packs_epi16(_mm256_cmpeq_epi16(a0, b0), _mm256_cmpeq_epi16(a1, b1));
+        // Packing works within 128-bit halves: put the four 8-value groups back in order.
+        const __m256i ordered = _mm256_permute4x64_epi64(packed, 0xD8);
+        bits[i / 64] |= uint64_t(uint32_t(_mm256_movemask_epi8(ordered))) << (i % 64);
+    }
+    return i;
+}
+#endif
 
 } // namespace
 
@@ -83,35 +120,53 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
         if (Step == Size) {
             // Most records end well inside what is here and hold at most 128 values. Those
             // are written without asking whether they are runs or literals, which no
-            // processor predicts: both ends are found, the one that applies is chosen, and
-            // the bytes after the control byte are copied in 32-byte blocks (for a run its
-            // value and what follows, overwritten by the next record).
-            // Records may end before qEnd: one value stays after them, and 32 bytes of
-            // this piece for the blocks.
+            // processor predicts: the kind selects by masks, and the bytes after the control
+            // byte are copied in 32-byte blocks (for a run its value and what follows,
+            // overwritten by the next record). Records may end before qEnd: one value stays
+            // after them, and 32 bytes of this piece for the blocks.
             const size_t qEnd = std::min(have - 1, length >= 32 ? (length - 32) / Size : 0);
             // The output may grow to oEnd before it passes 7/8 of the buffer.
             const uint8_t* const oEnd = limit >= before ? begin + (limit - before) : begin;
-            while (p + 1 < have) {
-                // All ones for a run, zero for a literal: selections by masks, so no branch.
-                // A run ends after the first value that differs from its successor, a
-                // literal before the first that equals it: the first bit after p that
-                // differs from p's own.
-                const size_t isRun = isPair(bits, p);
-                const size_t run = 0 - isRun;
-                const size_t q = nextFlipped(bits, run, p + 1, pairs) + isRun;
-                const size_t count = q - p;
-                if (q >= qEnd || count > 128) break;
+            auto put = [&](size_t from, size_t to) {
+                const size_t count = to - from;
+                const size_t run = 0 - size_t(isPair(bits, from)); // all ones for a run
                 const size_t bytes = Size + (((count - 1) * Size) & ~run);
                 o[0] = uint8_t(((count - 1) & run) | ((256 - count) & ~run));
-                const uint8_t* src = w + p * Size;
+                const uint8_t* src = w + from * Size;
                 std::memcpy(o + 1, src, 32);
                 for (size_t done = 32; done < bytes; done += 32)
                     std::memcpy(o + 1 + done, src + done, 32);
                 o += 1 + bytes;
-                p = q;
-                if (o > oEnd) {
-                    failed_ = true;
-                    return stop(0);
+                return o <= oEnd;
+            };
+            // The first record: it ends at the first bit after p that differs from p's own.
+            if (p + 1 < have) {
+                const size_t isRun = isPair(bits, p);
+                const size_t q = nextFlipped(bits, 0 - isRun, p + 1, pairs) + isRun;
+                if (q < qEnd && q - p <= 128) {
+                    if (!put(p, q)) {
+                        failed_ = true;
+                        return stop(0);
+                    }
+                    p = q;
+                    // The next ones start where recordStarts() says, found without a chain
+                    // from one record to the next.
+                    size_t word = (p + 1) / 64;
+                    uint64_t starts = recordStarts(bits, word) & (~uint64_t(0) << ((p + 1) % 64));
+                    while (true) {
+                        while (starts == 0 && ++word * 64 < qEnd)
+                            starts = recordStarts(bits, word);
+                        if (starts == 0) break;
+                        const size_t next = word * 64 + lowestBit(starts);
+                        starts &= starts - 1;
+                        if (next >= qEnd || next - p > 128) break;
+                        if (!put(p, next)) {
+                            failed_ = true;
+                            return stop(0);
+                        }
+                        p = next;
+                    }
+                    continue;
                 }
             }
             if (p + 1 >= left) break;
@@ -156,6 +211,10 @@ template <size_t Step, size_t Size>
 void StreamCompressor::markPairs(const uint8_t* w, size_t count) {
     pairs_.assign(count / 64 + 1, 0);
     size_t i = 0;
+#ifdef ZEMBREL_AVX2
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (Step == 2 && Size == 2 && avx2) i = markPairs16Avx2(w, count, pairs_.data());
+#endif
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     if (Step == 2 && Size == 2) {
         // Four 16-bit values against their successors in one 64-bit word; a lane that
