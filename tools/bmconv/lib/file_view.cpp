@@ -1,6 +1,7 @@
 #include "file_view.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 #ifndef _WIN32
@@ -119,6 +120,33 @@ const uint8_t* FileView::view(uint64_t offset, size_t length, size_t* available)
     const size_t at = size_t(offset - windowStart_);
     if (available) *available = windowLength_ - at;
     return window_ + at;
+}
+
+bool FileView::copy(uint64_t offset, void* dst, size_t length) {
+    if (offset > size_ || length > size_ - offset) return false;
+    if (length == 0) return true;
+    if (window_ && offset >= windowStart_ && offset - windowStart_ + length <= windowLength_) {
+        std::memcpy(dst, window_ + (offset - windowStart_), length);
+        return true;
+    }
+#ifndef _WIN32
+    if (handle_ >= 0) {
+        uint8_t* out = static_cast<uint8_t*>(dst);
+        while (length > 0) {
+            const ssize_t got = ::pread(int(handle_), out, length, off_t(offset));
+            if (got <= 0) return false;
+            out += got;
+            offset += uint64_t(got);
+            length -= size_t(got);
+        }
+        return true;
+    }
+#endif
+    if (!file_) {
+        file_ = std::fopen(path_.c_str(), "rb");
+        if (!file_) return false;
+    }
+    return seekFile(file_, offset) && std::fread(dst, 1, length, file_) == length;
 }
 
 bool FileView::mapWindow(uint64_t offset, size_t length) {

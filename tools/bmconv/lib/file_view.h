@@ -35,6 +35,12 @@ class FileView {
     /// holds from `offset` on: at least `length`, up to the end of the window.
     const uint8_t* view(uint64_t offset, size_t length, size_t* available = nullptr);
 
+    /// Copies bytes [offset, offset + length) into `dst`: from the window when it holds them,
+    /// otherwise read straight from the file without moving the window (mapping the pages
+    /// around each of many scattered headers would cost more than reading them). False when
+    /// the range is not inside the file or cannot be read.
+    bool copy(uint64_t offset, void* dst, size_t length);
+
     /// Window size and whether mapping may be used, for every view taken afterwards (tests
     /// use a small window and the reading fallback).
     static void configure(size_t windowBytes, bool allowMapping);

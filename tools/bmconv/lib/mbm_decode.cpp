@@ -141,7 +141,8 @@ ReadStatus checkArchive(ArchiveReader& reader, size_t decodeCount) {
                 ReadStatus::fail(kBadSourceFile, "bitmap " + std::to_string(i + 1) +
                                                      ": its data overlaps another bitmap's"));
         }
-        if (i >= decodeCount) continue;
+        // Uncompressed data was found exactly as long as its buffer: nothing to decode.
+        if (i >= decodeCount || info.compression == kNoCompression) continue;
         const uint64_t start = std::min(groupStart, info.dataOffset);
         const uint64_t end = std::max(groupEnd, info.dataOffset + info.dataLength);
         if (waiting.size() == kGroupSize || end - start > FileView::windowBytes()) {

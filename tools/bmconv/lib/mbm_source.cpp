@@ -34,6 +34,10 @@ bool FileSource::open(const std::string& path) {
     return opened == FileView::Opened::Ok;
 }
 
+bool FileSource::read(uint64_t offset, void* dst, size_t length) {
+    return file_.copy(offset, dst, length);
+}
+
 const uint8_t* FileSource::view(uint64_t offset, size_t length, size_t* available) {
     return file_.view(offset, length, available);
 }

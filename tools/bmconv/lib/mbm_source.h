@@ -22,7 +22,7 @@ class ByteSource {
     virtual const uint8_t* view(uint64_t offset, size_t length, size_t* available = nullptr) = 0;
     /// Copies `length` bytes starting at `offset` into `dst`. Returns false when the range
     /// does not lie inside the source or the read fails; `dst` is then unspecified.
-    bool read(uint64_t offset, void* dst, size_t length);
+    virtual bool read(uint64_t offset, void* dst, size_t length);
 };
 
 /// A source over bytes already in memory (tests, fuzzing). The bytes must outlive it.
@@ -47,6 +47,7 @@ class FileSource : public ByteSource {
     bool exists() const { return exists_; }
     uint64_t size() const override { return file_.size(); }
     const uint8_t* view(uint64_t offset, size_t length, size_t* available = nullptr) override;
+    bool read(uint64_t offset, void* dst, size_t length) override;
 
   private:
     FileView file_{2};
