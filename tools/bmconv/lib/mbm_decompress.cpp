@@ -232,7 +232,7 @@ bool StreamDecoder::fillRecords(uint8_t* dst, uint64_t values) {
         unclaimed_ = unclaimed;
     };
     // Blocks may run past a record into the rest of this read, never past it.
-    uint8_t* const dstEnd = dst + values * kValue;
+    uint8_t* const dstEnd = kWrite ? dst + values * kValue : nullptr;
     while (values > 0) {
         if (kWrite) {
             // Most records lie where none of the checks below can fail: whole records in the
