@@ -61,6 +61,14 @@ TEST_P(StreamCompress, PiecesGiveTheWholeBuffersRecords) {
         const Bytes raw = patterned(c.values, c.valueBytes, seed);
         Bytes whole;
         const bool compressed = bmconv::compressPixels(c.scheme, raw, whole);
+        {
+            const PortableVariants portable; // as on a processor without AVX2
+            Bytes same;
+            ASSERT_EQ(bmconv::compressPixels(c.scheme, raw, same), compressed) << "seed " << seed;
+            if (compressed) {
+                ASSERT_EQ(same, whole) << "seed " << seed;
+            }
+        }
         for (size_t piece : {size_t(1), size_t(2), size_t(3), size_t(5), size_t(127), size_t(129),
                              size_t(1000), size_t(4099)}) {
             bmconv::StreamCompressor stream(c.scheme, raw.size());
@@ -117,7 +125,7 @@ class CorpusInPieces : public ::testing::TestWithParam<PieceSettings> {};
 
 TEST_P(CorpusInPieces, MatchesSdkArchives) {
     const PieceSettings& s = GetParam();
-    const SmallPieces pieces(s.window, s.mapping, s.slice);
+    const SmallPieces pieces(s.window, s.mapping, s.slice, s.portable);
     std::ifstream cases(kCorpus / "cases.txt");
     TempDir dir;
     int compiled = 0;

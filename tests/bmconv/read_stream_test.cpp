@@ -45,7 +45,7 @@ TEST_P(ArchivesInPieces, ListAndSplitAsWhole) {
         whole.push_back(listing(archive));
 
     const PieceSettings& s = GetParam();
-    const SmallPieces pieces(s.window, s.mapping, s.slice);
+    const SmallPieces pieces(s.window, s.mapping, s.slice, s.portable);
     for (size_t i = 0; i < all.size(); ++i) {
         EXPECT_EQ(listing(all[i]), whole[i]) << all[i];
         std::vector<fs::path> references;

@@ -212,8 +212,7 @@ void StreamCompressor::markPairs(const uint8_t* w, size_t count) {
     pairs_.assign(count / 64 + 1, 0);
     size_t i = 0;
 #ifdef ZEMBREL_AVX2
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (Step == 2 && Size == 2 && avx2) i = markPairs16Avx2(w, count, pairs_.data());
+    if (Step == 2 && Size == 2 && useAvx2()) i = markPairs16Avx2(w, count, pairs_.data());
 #endif
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
     if (Step == 2 && Size == 2) {

@@ -112,8 +112,7 @@ void RowExpander::expand(const uint8_t* row, size_t width, uint8_t* bgr, uint8_t
     }
     const bool withAlpha = alpha && bpp_ == 32 && colour_ != 1;
 #ifdef ZEMBREL_AVX2
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) return expandDirectAvx2(bpp_, withAlpha, row, width, bgr, alpha);
+    if (useAvx2()) return expandDirectAvx2(bpp_, withAlpha, row, width, bgr, alpha);
 #endif
     expandDirect(bpp_, withAlpha, row, width, bgr, alpha);
 }

@@ -187,8 +187,8 @@ void encodeRowsBest(BitmapMode mode, const uint8_t* src, std::ptrdiff_t srcPitch
                     uint32_t count, uint8_t* dst, const C8Table* c8, const uint8_t* alpha,
                     std::ptrdiff_t alphaPitch) {
 #ifdef ZEMBREL_AVX2
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) return encodeRowsAvx2<O>(mode, src, srcPitch, w, count, dst, c8, alpha, alphaPitch);
+    if (useAvx2())
+        return encodeRowsAvx2<O>(mode, src, srcPitch, w, count, dst, c8, alpha, alphaPitch);
 #endif
     encodeRowsIn<O>(mode, src, srcPitch, w, count, dst, c8, alpha, alphaPitch);
 }
