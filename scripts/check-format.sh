@@ -19,10 +19,12 @@ if [ "$fix" -eq 1 ]; then
   clang-format -i "${files[@]}"
   exit 0
 fi
+# One run over every file; its complaints name the files that differ.
 bad=()
-for f in "${files[@]}"; do
-  clang-format --dry-run --Werror "$f" >/dev/null 2>&1 || bad+=("$f")
-done
+if ! out=$(clang-format --dry-run --Werror "${files[@]}" 2>&1 >/dev/null); then
+  mapfile -t bad < <(sed -n 's/^\(.*\):[0-9]*:[0-9]*: error: .*/\1/p' <<<"$out" | sort -u)
+  [ ${#bad[@]} -ne 0 ] || { echo "$out"; exit 1; }
+fi
 if [ ${#bad[@]} -ne 0 ]; then
   echo "These files differ from .clang-format (run 'make format'):"
   printf '  %s\n' "${bad[@]}"

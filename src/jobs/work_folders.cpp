@@ -66,11 +66,11 @@ Status WorkFolders::cleanUp(ProjectList& list) {
     return status;
 }
 
-void WorkFolders::waitForCleanUp(const WaitOptions& options) {
+void WorkFolders::waitForCleanUp() {
     if (!m_cleanup.started()) return;
     const QString bat = m_pf.inTempextract(work_files::kCleanupBat);
     // Gone is not enough: the batch may still be ending after deleting itself.
     const auto finished = [&] { return !FileExists(bat) && !platform::isRunning(m_cleanup); };
-    if (!finished()) waitUntil(finished, m_cleanup, options);
+    if (!finished()) waitUntil(finished, m_cleanup, m_waits);
     m_cleanup = {};
 }

@@ -9,8 +9,15 @@ class ProjectList;
 /// The work folders of one program folder, and the clean-up batch last started there.
 class WorkFolders {
   public:
-    explicit WorkFolders(ProgramFolder pf) : m_pf(std::move(pf)) {}
+    explicit WorkFolders(ProgramFolder pf, WaitOptions waits = {})
+        : m_pf(std::move(pf)), m_waits(std::move(waits)) {}
     const ProgramFolder& programFolder() const { return m_pf; }
+
+    /// The pause and ceiling of every wait on a batch in these folders: the clean-up's, and
+    /// those of the builds and reading runs the windows start here. The program keeps the
+    /// defaults; tests pass short pauses.
+    const WaitOptions& waitOptions() const { return m_waits; }
+    void setWaitOptions(WaitOptions waits) { m_waits = std::move(waits); }
 
     /// Whether batches may run here at all: fails (checkBatchFolder) when the work root
     /// cannot be written into a batch line safely. Then no job writes or starts a batch.
@@ -30,10 +37,11 @@ class WorkFolders {
 
     /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself and
     /// ended, so a job that starts in tempextract never overlaps with it.
-    void waitForCleanUp(const WaitOptions& options = {});
+    void waitForCleanUp();
 
   private:
     ProgramFolder m_pf;
+    WaitOptions m_waits;
     BatchProcess m_cleanup;
 };
 

@@ -107,7 +107,7 @@ void Form1::timer1Tick() {
     status->show();
     // Let the window appear once before the build blocks the thread; user input waits.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    const Status built = runBuild(job->plan, job->inputs, *status);
+    const Status built = runBuild(job->plan, job->inputs, *status, m_work.waitOptions());
     status->close();
     if (!built) m_interaction.message(built.error, QStringLiteral("Error"));
 }

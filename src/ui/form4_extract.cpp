@@ -5,6 +5,7 @@
 
 ReadingOutcome Form4::extract() {
     ReadingOptions options;
+    options.wait = m_main.workFolders().waitOptions();
     options.scanned = [this](const QStringList& switches) {
         List1->clear();
         List1->addItems(switches);

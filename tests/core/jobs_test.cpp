@@ -9,8 +9,6 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include <csignal>
-
 using namespace testing_support;
 
 namespace {
@@ -62,9 +60,10 @@ TEST(SameFolderTest, Cases) {
 TEST(WaitTest, EndsWhenTheConditionHoldsOrTheBatchHasEnded) {
     // Nothing started: the wait does not hang, it reports that the batch has ended.
     int tests = 0;
-    EXPECT_EQ(waitUntil([&] { return ++tests > 1000; }, BatchProcess{}), WaitResult::BatchEnded);
+    EXPECT_EQ(waitUntil([&] { return ++tests > 1000; }, BatchProcess{}, shortPauses()),
+              WaitResult::BatchEnded);
     EXPECT_LE(tests, 3);
-    EXPECT_EQ(waitUntil([] { return true; }, BatchProcess{}), WaitResult::Done);
+    EXPECT_EQ(waitUntil([] { return true; }, BatchProcess{}, shortPauses()), WaitResult::Done);
 }
 
 TEST(WaitTest, CeilingEndsAWaitOnABatchThatNeverFinishes) {
@@ -78,22 +77,27 @@ TEST(WaitTest, CeilingEndsAWaitOnABatchThatNeverFinishes) {
     ASSERT_TRUE(writeLines(bat, {"cd \"" + pf.file("temp") + "\"", "sleeper"}).ok);
     const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
     ASSERT_TRUE(batch.started()) << batch.error.toStdString();
-    WaitOptions options;
-    options.ceilingMs = 600;
+    WaitOptions options = shortPauses();
+    options.ceilingMs = 300;
     EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch, options), WaitResult::TimedOut);
-    ::kill(pid_t(batch.pid), SIGKILL);
+    // The interpreter, the script and its sleep all go, not only the interpreter.
+    EXPECT_TRUE(endBatchAndItsPrograms(batch));
 }
 
-TEST(WaitTest, MarkerWaitSeesTheMarkerOfARealBatch) {
+// The one wait with the program's own pauses: the first test comes 200 ms after the start.
+TEST(WaitTest, RealPausesPutTheFirstTestAt200Ms) {
     TempProgramFolder pf;
     QDir(pf.path()).mkdir("temp");
     const QString bat = pf.file("temp/job.bat");
     ASSERT_TRUE(writeLines(bat, {pf.folder().driveLine(), "cd \"" + pf.file("temp") + "\"",
                                  "echo \"Done\" > end.log"})
                     .ok);
+    QElapsedTimer clock;
+    clock.start();
     const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
     ASSERT_TRUE(batch.started());
     EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch), WaitResult::Done);
+    EXPECT_GE(clock.elapsed(), 200);
 }
 
 TEST(WaitTest, BatchThatEndsWithoutItsMarkerEndsTheWait) {
@@ -103,7 +107,7 @@ TEST(WaitTest, BatchThatEndsWithoutItsMarkerEndsTheWait) {
     ASSERT_TRUE(writeLines(bat, {"cd \"" + pf.file("temp") + "\"", "del nothing.txt"}).ok);
     const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
     ASSERT_TRUE(batch.started());
-    EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch), WaitResult::BatchEnded);
+    EXPECT_EQ(waitForFile(pf.file("temp/end.log"), batch, shortPauses()), WaitResult::BatchEnded);
 }
 
 TEST(WaitTest, MissingInterpreterIsReportedNotStarted) {
@@ -115,7 +119,7 @@ TEST(WaitTest, MissingInterpreterIsReportedNotStarted) {
 
 TEST(CleanUpTest, DeletesWorkFilesAndEmptiesTheList) {
     TempProgramFolder pf;
-    WorkFolders work(pf.folder());
+    WorkFolders work = quickWorkFolders(pf.folder());
     QDir(pf.path()).mkdir("tempextract");
     for (const char* name : {"a.bmp", "B.BMP", "x.txt", "bmconv.exe", "temp.log", "keep.mbm"})
         writeAll(pf.file(QString("tempextract/") + name), "x");
@@ -131,7 +135,7 @@ TEST(CleanUpTest, DeletesWorkFilesAndEmptiesTheList) {
 
 TEST(CleanUpTest, MissingWorkFolderStillEmptiesTheListAndReportsIt) {
     TempProgramFolder pf;
-    WorkFolders work(pf.folder());
+    WorkFolders work = quickWorkFolders(pf.folder());
     ProjectList list;
     addSelectedFiles(list, "/p", {"a.bmp", "b.bmp"}, "/c8");
     const Status s = work.cleanUp(list);

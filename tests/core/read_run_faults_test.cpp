@@ -14,12 +14,6 @@ using namespace testing_support;
 const QStringList kInvalidTexts{"Copying mbm file to temp dir", "Scanning mbm file",
                                 "Preparing for extraction", "Cleaning up"};
 
-ReadingOptions at(const QTime& t) {
-    ReadingOptions o;
-    o.clock = [t] { return t; };
-    return o;
-}
-
 QString realMbm(const QString& name) {
     return testdata() + QStringLiteral("/real-mbm/") + name;
 }
@@ -55,7 +49,7 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
     Project project;
     addEntry(project);
     const ReadingOutcome out =
-        runReading(pf.folder(), archive, QFileInfo(archive).fileName(), status, ui, project);
+        runReading(pf.folder(), archive, QFileInfo(archive).fileName(), status, ui, project, quickReading());
     const bool notValid = QByteArray(c.says) == "Not a valid archive";
     EXPECT_EQ(out.kind, notValid ? ReadingOutcome::NotValid : ReadingOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -87,7 +81,7 @@ TEST(ReadingRunFaults, MissingArchiveIsNamed) {
     StatusRecorder status;
     Project project;
     const ReadingOutcome out =
-        runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui, project);
+        runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui, project, quickReading());
     EXPECT_EQ(out.kind, ReadingOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains("gone.mbm does not exist"))
@@ -108,7 +102,7 @@ TEST(ReadingRunFaults, StaleMarkerAndListingAreIgnored) {
     StatusRecorder status;
     Project project;
     const ReadingOutcome out =
-        runReading(p, realMbm("mono_m2.mbm"), "mono_m2.mbm", status, ui, project);
+        runReading(p, realMbm("mono_m2.mbm"), "mono_m2.mbm", status, ui, project, quickReading());
     EXPECT_EQ(out.kind, ReadingOutcome::Failed);
     EXPECT_EQ(out.switches, QStringList());
     EXPECT_EQ(project.list().count(), 0);
@@ -122,7 +116,7 @@ TEST(ReadingRunFaults, RunsInOneSecondKeepTheirBitmaps) {
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
-    const ReadingOptions same = at(QTime(8, 0, 0));
+    const ReadingOptions same = quickReading(QTime(8, 0, 0));
     const ReadingOutcome first =
         runReading(pf.folder(), realMbm("tfbs.mbm"), "tfbs.mbm", status, ui, project, same);
     const QByteArray firstBitmap = readAll(pf.folder().inTempextract("image08-00-00_0.bmp"));
@@ -155,7 +149,7 @@ TEST_P(AwkwardNameTest, ReadThroughSafeCopy) {
     WorkFolderWatcher watch(pf.folder().tempextract());
     Project project;
     const ReadingOutcome out =
-        runReading(pf.folder(), archive, name, watch, ui, project, at(QTime(7, 7, 7)));
+        runReading(pf.folder(), archive, name, watch, ui, project, quickReading(QTime(7, 7, 7)));
     EXPECT_EQ(out.kind, ReadingOutcome::Extracted);
     EXPECT_EQ(out.workName, QStringLiteral("archive07-07-07.mbm"));
     EXPECT_TRUE(watch.snapshots.value("Scanning mbm file")
@@ -187,7 +181,8 @@ TEST(ReadingRunFaults, ArchiveInsideTheWorkFolderSurvives) {
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
-    const ReadingOutcome out = runReading(pf.folder(), archive, "keep.mbm", status, ui, project);
+    const ReadingOutcome out =
+        runReading(pf.folder(), archive, "keep.mbm", status, ui, project, quickReading());
     EXPECT_EQ(out.kind, ReadingOutcome::Extracted);
     EXPECT_NE(out.workName, QStringLiteral("keep.mbm"));
     EXPECT_EQ(readAll(archive), readAll(realMbm("tfbs.mbm")));
@@ -227,8 +222,8 @@ TEST_P(ShortSplitTest, AppendsWhatExistsAndSaysSo) {
     StatusRecorder status;
     Project project;
     addEntry(project);
-    const ReadingOutcome out =
-        runReading(pf.folder(), archive, "five.mbm", status, ui, project, at(QTime(6, 6, 6)));
+    const ReadingOutcome out = runReading(pf.folder(), archive, "five.mbm", status, ui, project,
+                                          quickReading(QTime(6, 6, 6)));
     EXPECT_EQ(out.kind, ReadingOutcome::Incomplete);
     EXPECT_EQ(out.appended, c.appended);
     ASSERT_EQ(project.list().count(), 1 + c.appended);
@@ -260,7 +255,8 @@ TEST(ReadingRunFaults, FullListTakesWhatFitsAndSaysSo) {
     Project project;
     std::vector<BitmapEntry> filler(size_t(ProjectList::kMaxEntries - 2), {"/c8", "/p/", "a.bmp"});
     ASSERT_EQ(project.list().appendAll(filler), ProjectList::kMaxEntries - 2);
-    const ReadingOutcome out = runReading(pf.folder(), archive, "five.mbm", status, ui, project);
+    const ReadingOutcome out =
+        runReading(pf.folder(), archive, "five.mbm", status, ui, project, quickReading());
     EXPECT_EQ(out.kind, ReadingOutcome::Incomplete);
     EXPECT_EQ(out.appended, 2);
     EXPECT_EQ(project.list().count(), ProjectList::kMaxEntries);

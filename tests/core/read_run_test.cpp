@@ -18,12 +18,6 @@ const QStringList kRunTexts{"Copying mbm file to temp dir", "Scanning mbm file",
 const QStringList kInvalidTexts{"Copying mbm file to temp dir", "Scanning mbm file",
                                 "Preparing for extraction", "Cleaning up"};
 
-ReadingOptions at(const QTime& t) {
-    ReadingOptions o;
-    o.clock = [t] { return t; };
-    return o;
-}
-
 // Switches and pixel sizes the SDK converter's listing gives for an archive.
 struct Listed {
     QStringList switches;
@@ -58,7 +52,7 @@ TEST_P(RealArchiveTest, ExtractsEveryBitmap) {
     StatusRecorder status;
     Project project;
     const ReadingOutcome out = runReading(pf.folder(), archive, QFileInfo(archive).fileName(),
-                                          status, ui, project, at(QTime(14, 3, 27)));
+                                          status, ui, project, quickReading(QTime(14, 3, 27)));
     EXPECT_EQ(out.kind, ReadingOutcome::Extracted);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(status.texts, kRunTexts);
@@ -101,7 +95,7 @@ TEST(ReadingRunFiles, WrittenLineByLine) {
     ScriptedInteraction ui;
     WorkFolderWatcher watch(pf.folder().tempextract());
     Project project;
-    runReading(pf.folder(), archive, "icons.mbm", watch, ui, project, at(QTime(9, 5, 1)));
+    runReading(pf.folder(), archive, "icons.mbm", watch, ui, project, quickReading(QTime(9, 5, 1)));
     ASSERT_EQ(watch.texts, kRunTexts);
 
     const ProgramFolder p = pf.folder();
@@ -139,8 +133,8 @@ TEST(ReadingRun, ElevenBitmapsNamedZeroToTen) {
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
-    const ReadingOutcome out =
-        runReading(pf.folder(), archive, "eleven.mbm", status, ui, project, at(QTime(10, 0, 0)));
+    const ReadingOutcome out = runReading(pf.folder(), archive, "eleven.mbm", status, ui, project,
+                                          quickReading(QTime(10, 0, 0)));
     ASSERT_EQ(out.kind, ReadingOutcome::Extracted);
     ASSERT_EQ(project.list().count(), 11);
     EXPECT_EQ(project.list().at(0).name, QStringLiteral("image10-00-00_0.bmp"));

@@ -35,7 +35,7 @@ class SaveBuild : public ::testing::Test {
     }
     Status build(const SavePlan& p, BuildInputs inputs) {
         inputs.unconvertedPictures << convert(p);
-        return runBuild(p, inputs, status);
+        return runBuild(p, inputs, status, shortPauses());
     }
     void waitForCleanUp() {
         EXPECT_TRUE(QTest::qWaitFor(
@@ -49,7 +49,7 @@ class SaveBuild : public ::testing::Test {
     QString target = out.filePath(QStringLiteral("icons.mbm"));
     std::vector<BitmapEntry> entries;
     StatusRecorder status;
-    WorkFolders work{pf.folder()};
+    WorkFolders work = quickWorkFolders(pf.folder());
 };
 
 TEST_F(SaveBuild, MakesWhatTheConverterMakesAndLeavesOnlyErrorLog) {
@@ -110,7 +110,7 @@ TEST_F(SaveBuild, PassesOnTheConvertersOwnMessage) {
     convert(p);
     // A bitmap the converter rejects: the conversion wrote it, then it got damaged.
     writeAll(p.folder.inTemp(p.pictures[1].workName), "BM not really a bitmap");
-    const Status s = runBuild(p, {problems, {}}, status);
+    const Status s = runBuild(p, {problems, {}}, status, shortPauses());
     ASSERT_FALSE(s.ok);
     EXPECT_TRUE(s.error.contains(QLatin1String("Bad source file(s)."))) << s.error.toStdString();
     EXPECT_FALSE(QFile::exists(target));

@@ -1,6 +1,7 @@
 // Helpers for the tests of reading archives: making archives with the real converter,
 // watching the work folder while a run goes on.
 #pragma once
+#include "mbm/reading_run.h"
 #include "support/test_support.h"
 
 #include <QDir>
@@ -29,6 +30,14 @@ inline QString makeArchive(const QString& dir, const QString& name, const QStrin
     for (int k = 0; k < switches.size(); ++k)
         QFile::remove(QDir(dir).filePath(QStringLiteral("pic%1.bmp").arg(k)));
     return QDir(dir).filePath(name);
+}
+
+/// Reading options with short pauses; with `time`, the Run stamp is taken from that time of day.
+inline ReadingOptions quickReading(const QTime& time = QTime()) {
+    ReadingOptions options;
+    if (time.isValid()) options.clock = [time] { return time; };
+    options.wait = shortPauses();
+    return options;
 }
 
 /// The names of the files in a folder, sorted.

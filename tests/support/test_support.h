@@ -2,17 +2,23 @@
 // recorder, and small file utilities.
 #pragma once
 #include "jobs/interaction.h"
+#include "jobs/platform.h"
 #include "jobs/program_folder.h"
 #include "jobs/status_sink.h"
+#include "support/short_pauses.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
 #include <deque>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 /// Lets GoogleTest print QString values readably.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -95,6 +101,38 @@ class StatusRecorder : public StatusSink {
     void setStatus(const QString& text) override { texts << text; }
     QStringList texts;
 };
+
+/// How many processes of the process group `group` have not ended (an ended process that
+/// its parent has not collected yet does not count).
+inline int liveProcessesIn(pid_t group) {
+    int live = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = stat.readAll();
+        // pid (name) state ppid pgrp ...
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toInt() == group && fields[0] != "Z") ++live;
+    }
+    return live;
+}
+
+/// Ends a started batch together with every program it started and waits until all are
+/// gone. They share one process group: the batch starts detached, in a session of its own.
+/// False when something was still there after five seconds.
+inline bool endBatchAndItsPrograms(const BatchProcess& batch) {
+    if (!batch.started()) return true;
+    const pid_t group = ::getpgid(pid_t(batch.pid));
+    if (group <= 1 || group == ::getpgrp()) return false; // not a group of its own
+    ::kill(-group, SIGKILL);
+    QElapsedTimer clock;
+    clock.start();
+    while (liveProcessesIn(group) > 0) {
+        if (clock.elapsed() > 5000) return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
 
 /// The bytes of a file (empty when it cannot be read).
 inline QByteArray readAll(const QString& path) {

@@ -20,6 +20,7 @@ struct ToolsFixture : ::testing::Test {
     TempProgramFolder program{false, false};
     ScriptedInteraction ui;
     std::unique_ptr<Form1> main = std::make_unique<Form1>(program.folder(), ui);
+    ToolsFixture() { withShortPauses(*main); }
 
     /// Secondary window n as its class, or null.
     template <typename W> W* form(int n) { return qobject_cast<W*>(main->form(n)); }

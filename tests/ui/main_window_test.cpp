@@ -15,6 +15,7 @@ struct MainWindowFixture : ::testing::Test {
     TempProgramFolder pf;
     ScriptedInteraction ui;
     std::unique_ptr<Form1> w = std::make_unique<Form1>(pf.folder(), ui);
+    MainWindowFixture() { withShortPauses(*w); }
 };
 
 TEST_F(MainWindowFixture, ControlsStandAtTheirPlaces) {

@@ -26,6 +26,7 @@ TEST_P(Form4ExtractTest, RunsAndClosesItself) {
     TempProgramFolder pf;
     ScriptedInteraction ui;
     Form1 w(pf.folder(), ui);
+    withShortPauses(w);
     QPointer<Form4> f = new Form4(w);
     const QString archive = testdata() + "/real-mbm/" + QString::fromUtf8(c.archive);
     f->Text1->setText(archive);

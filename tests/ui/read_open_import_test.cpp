@@ -18,6 +18,7 @@ struct ReadFixture : ::testing::Test {
     TempProgramFolder pf;
     ScriptedInteraction ui;
     std::unique_ptr<Form1> w = std::make_unique<Form1>(pf.folder(), ui);
+    ReadFixture() { withShortPauses(*w); }
 
     void seed() {
         w->list().append("/c8", "/pics/", "a.bmp");

@@ -13,7 +13,7 @@ namespace {
 
 class Form1Save : public ::testing::Test {
   protected:
-    explicit Form1Save(bool withBmconv = true) : pf(withBmconv, true) {}
+    explicit Form1Save(bool withBmconv = true) : pf(withBmconv, true) { withShortPauses(form); }
 
     /// Adds a picture `name` in `folder` (a sub-folder of the picture folder) to the list.
     void add(const QString& folder, const QString& name, int seed,
