@@ -4,12 +4,16 @@ JOBS ?= $(shell nproc)
 # `make install PREFIX=... DESTDIR=...`: where the installed copy goes.
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench fuzz format install clean
+.PHONY: all deps deps-windows configure build run test bench fuzz format install clean
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
+
+# The tests also build and run the Windows side: mingw-w64 and wine.
+deps-windows:
+	@bash scripts/install-deps.sh --windows
 
 configure: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -20,7 +24,7 @@ build: configure
 run: build
 	$(BUILD)/bin/mbmzembrel
 
-test: build
+test: deps-windows build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 install: build

@@ -52,9 +52,8 @@ Status checkBatchFolder(const QString& folder) {
 }
 
 QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool trailingSeparator) {
-    QString folder = pf.workFolder(workFolder);
-    if (trailingSeparator) folder += QDir::separator();
-    return {pf.driveLine(), QStringLiteral("cd \"%1\"").arg(folder)};
+    return {pf.driveLine(),
+            QStringLiteral("cd \"%1\"").arg(pf.batchFolder(workFolder, trailingSeparator))};
 }
 
 QString markerLine(const QString& word) {

@@ -15,14 +15,32 @@ class ProgramFolder {
     ProgramFolder() = default;
     explicit ProgramFolder(const QString& path, const QString& workRoot = {})
         : m_path(QDir::toNativeSeparators(strip(path))),
-          m_workRoot(workRoot.isEmpty() ? m_path : QDir::toNativeSeparators(strip(workRoot))) {}
+          m_workRoot(workRoot.isEmpty() ? m_path : QDir::toNativeSeparators(strip(workRoot))),
+          m_batchRoot(m_workRoot) {}
+
+    /// The same folders for batches that run under another system's command interpreter,
+    /// which names the work root `batchRoot` and puts `separator` between names (a Linux
+    /// folder that a Windows interpreter sees as Z:\...). Only the batches' head lines
+    /// change; files are still reached through the paths below.
+    ProgramFolder seenByBatchesAs(const QString& batchRoot, QChar separator) const {
+        ProgramFolder pf = *this;
+        pf.m_batchRoot = strip(batchRoot);
+        pf.m_batchSeparator = separator;
+        return pf;
+    }
 
     QString path() const { return m_path; }
     /// The folder that holds temp and tempextract (no trailing separator).
     QString workRoot() const { return m_workRoot; }
-    /// The drive line of every batch: the first two characters of the work root, whatever
-    /// they are (the batches change into the work folders).
-    QString driveLine() const { return m_workRoot.left(2); }
+    /// The drive line of every batch: the first two characters of the work root as the
+    /// batches name it, whatever they are (the batches change into the work folders).
+    QString driveLine() const { return m_batchRoot.left(2); }
+    /// The work folder `name` as the cd line of a batch names it, with a trailing separator
+    /// when asked.
+    QString batchFolder(const QString& name, bool trailingSeparator) const {
+        return m_batchRoot + m_batchSeparator + name +
+               (trailingSeparator ? QString(m_batchSeparator) : QString());
+    }
     /// The build work folder and the reading work folder (no trailing separator).
     QString temp() const { return workFolder(work_files::kTempFolder); }
     QString tempextract() const { return workFolder(work_files::kTempextractFolder); }
@@ -44,4 +62,6 @@ class ProgramFolder {
     }
     QString m_path;
     QString m_workRoot;
+    QString m_batchRoot;
+    QChar m_batchSeparator = QDir::separator();
 };

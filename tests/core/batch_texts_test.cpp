@@ -65,6 +65,19 @@ TEST(BatchTextsTest, AWorkRootOfItsOwnCarriesTheDriveAndCdLines) {
     EXPECT_EQ(buildBatch(pf, {}).at(1), "cd \"/home/u/.cache/mbmzembrel/temp/\"");
 }
 
+// The work root seen by a Windows interpreter under another name: only the head lines change.
+TEST(BatchTextsTest, HeadLinesNameTheWorkRootAsTheBatchesSeeIt) {
+    const ProgramFolder pf =
+        ProgramFolder("/opt/mbm/", "/var/mbm").seenByBatchesAs("Z:\\var\\mbm\\", '\\');
+    EXPECT_EQ(pf.path(), "/opt/mbm");
+    EXPECT_EQ(pf.inTemp("end.log"), "/var/mbm/temp/end.log");
+    EXPECT_EQ(buildBatch(pf, {"a.bmp"}).mid(0, 3),
+              QStringList(
+                  {"Z:", "cd \"Z:\\var\\mbm\\temp\\\"", "bmconv.exe mbmcreater.txt > error.log"}));
+    EXPECT_EQ(generalCleanupBatch(pf).mid(0, 3),
+              QStringList({"Z:", "cd \"Z:\\var\\mbm\\tempextract\"", "del *.bmp"}));
+}
+
 TEST(BatchTextsTest, WrittenWithCrLfAndReplacingAnOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("x.bat");

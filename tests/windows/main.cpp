@@ -1,0 +1,29 @@
+// Test main of the Windows side under wine. Where wine or the cross-compiled programs are
+// missing, every test is skipped with a message saying what to install (exit code 77).
+#include "windows/wine_support.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    // A prefix of the build's own, no debug output, no Mono or Gecko installers and no
+    // window on the user's display: wine runs console programs only here.
+    if (qgetenv("WINEPREFIX").isEmpty()) qputenv("WINEPREFIX", ZEMBREL_WINEPREFIX);
+    qputenv("WINEDEBUG", "-all");
+    qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+    qunsetenv("DISPLAY");
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!::testing::GTEST_FLAG(list_tests)) {
+        const QString missing = wine_support::missingPrerequisite();
+        if (!missing.isEmpty()) {
+            std::printf("The Windows tests are skipped: %s.\n", qPrintable(missing));
+            return 77;
+        }
+    }
+    return RUN_ALL_TESTS();
+}
