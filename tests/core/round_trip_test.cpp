@@ -4,6 +4,7 @@
 #include "mbm/picture_conversion.h"
 #include "mbm/reading_run.h"
 #include "mbm/save_build.h"
+#include "support/read_support.h"
 #include "support/save_support.h"
 
 #include <QDirIterator>
@@ -14,13 +15,6 @@ using namespace testing_support;
 using namespace save_support;
 
 namespace {
-
-WaitOptions shortWaits() {
-    WaitOptions w;
-    w.pauseMs = 5;
-    w.ceilingMs = 60000;
-    return w;
-}
 
 /// The converter's listing of `name` in `folder`, as the SDK listing was made.
 QStringList listing(const QString& folder, const QString& name) {
@@ -51,8 +45,7 @@ QString openAndSave(const TempProgramFolder& pf, const QString& archive, const Q
                     Project& project) {
     ScriptedInteraction ui;
     StatusRecorder status;
-    ReadingOptions reading;
-    reading.wait = shortWaits();
+    const ReadingOptions reading = quickReading();
     const QString name = QFileInfo(archive).fileName();
     const ReadingOutcome read =
         runReading(pf.folder(), archive, name, status, ui, project, reading);
@@ -63,13 +56,13 @@ QString openAndSave(const TempProgramFolder& pf, const QString& archive, const Q
     const QString target = QDir(out).filePath(name);
     const SavePlan plan =
         makeSavePlan(pf.folder(), project.list().entries(), name, target, {read.type, false});
-    BuildInputs inputs{prepareSave(WorkFolders(pf.folder()), plan), {}};
+    BuildInputs inputs{prepareSave(quickWorkFolders(pf.folder()), plan), {}};
     for (const PictureJob& j : plan.pictures)
         if (Status s = convertPicture(j.dir + j.name, plan.folder.inTemp(j.workName),
                                       WriteMode::Direct, j.keepAlpha);
             !s)
             inputs.unconvertedPictures << s.error;
-    const Status built = runBuild(plan, inputs, status, shortWaits());
+    const Status built = runBuild(plan, inputs, status, shortPauses());
     EXPECT_TRUE(built.ok) << built.error.toStdString();
     // The clean-up batch of the build must not outlive the test.
     EXPECT_TRUE(QTest::qWaitFor(

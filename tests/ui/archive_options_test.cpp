@@ -15,6 +15,7 @@ namespace {
 
 class ArchiveOptions : public ::testing::Test {
   protected:
+    ArchiveOptions() { withShortPauses(form); }
     /// Runs Save As to `out`/`name` and waits until the build tick has ended.
     void saveAs(const QString& name) {
         ui.answer(out.filePath(name));

@@ -82,7 +82,8 @@ class WineProgramFolder {
         QFile::setPermissions(runner, QFile::permissions(runner) | QFile::ExeOwner);
     }
     ProgramFolder folder() const {
-        return ProgramFolder(m_dir.path()).seenByBatchesAs(winePath(m_dir.path()), QLatin1Char('\\'));
+        return ProgramFolder(m_dir.path())
+            .seenByBatchesAs(winePath(m_dir.path()), QLatin1Char('\\'));
     }
     QString path() const { return m_dir.path(); }
 
