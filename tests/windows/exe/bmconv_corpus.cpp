@@ -90,10 +90,10 @@ int compileCases(const fs::path& corpus, const fs::path& work) {
             text += c.switches[k] + (corpus / "src" / c.pictures[k]).string() + "\r\n";
         const fs::path commands = work / (c.name + ".txt");
         std::ofstream(commands, std::ios::binary) << text;
-        const int code = runConverter({commands.string()}, work / (c.name + ".log"));
+        const int code = runConverter({commands.string()}, work / "console.log");
         if (code != 0)
             fail("compile " + c.name + ": exit code " + std::to_string(code) + "\n" +
-                 readFile(work / (c.name + ".log")));
+                 readFile(work / "console.log"));
         else if (readFile(archive) != readFile(corpus / "ref" / (c.name + ".mbm")))
             fail("compile " + c.name + ": the archive differs from the reference");
     }
@@ -161,7 +161,7 @@ int splitArchives(const fs::path& folder, const fs::path& work) {
         for (size_t k = 0; k < references.size(); ++k)
             args.push_back((work / (name + ".out" + std::to_string(k) + ".bmp")).string());
         ++split;
-        const int code = runConverter(args, work / (name + ".u.log"));
+        const int code = runConverter(args, work / "console.log");
         if (code != 0) {
             fail("split " + name + ": exit code " + std::to_string(code));
             continue;
