@@ -48,8 +48,8 @@ TEST_P(InvalidArchiveTest, LeavesProjectAsItWas) {
     StatusRecorder status;
     Project project;
     addEntry(project);
-    const ReadingOutcome out =
-        runReading(pf.folder(), archive, QFileInfo(archive).fileName(), status, ui, project, quickReading());
+    const ReadingOutcome out = runReading(pf.folder(), archive, QFileInfo(archive).fileName(),
+                                          status, ui, project, quickReading());
     const bool notValid = QByteArray(c.says) == "Not a valid archive";
     EXPECT_EQ(out.kind, notValid ? ReadingOutcome::NotValid : ReadingOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -80,8 +80,8 @@ TEST(ReadingRunFaults, MissingArchiveIsNamed) {
     ScriptedInteraction ui;
     StatusRecorder status;
     Project project;
-    const ReadingOutcome out =
-        runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui, project, quickReading());
+    const ReadingOutcome out = runReading(pf.folder(), pf.file("gone.mbm"), "gone.mbm", status, ui,
+                                          project, quickReading());
     EXPECT_EQ(out.kind, ReadingOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains("gone.mbm does not exist"))

@@ -18,10 +18,7 @@ QString realMbm(const QString& name) {
 }
 
 ReadingOptions quick(int hour = 9) {
-    ReadingOptions o;
-    o.clock = [hour] { return QTime(hour, 0, 0); };
-    o.wait.pauseMs = 10;
-    return o;
+    return quickReading(QTime(hour, 0, 0));
 }
 
 /// Reads `archive` into `project` under the bare name `name`.
@@ -109,7 +106,7 @@ TEST(ReadSafety, AProgramFolderThatNoBatchLineCanCarryIsRefused) {
     EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String("line break")));
 
     const SavePlan plan = makeSavePlan(pf, {{"/c8", "/pics/", "a.bmp"}}, "x.mbm", "/out/x.mbm");
-    const Status saved = runBuild(plan, {}, status);
+    const Status saved = runBuild(plan, {}, status, shortPauses());
     EXPECT_TRUE(saved.error.contains(QLatin1String("line break"))) << saved.error.toStdString();
 
     EXPECT_EQ(filesIn(victim), canaries);

@@ -29,13 +29,11 @@ class SaveFaults : public ::testing::Test {
             entries.push_back({QStringLiteral("/c24"), pics.path() + QLatin1Char('/'), name});
         }
         const SavePlan plan = makeSavePlan(pf.folder(), entries, QStringLiteral("out.mbm"), target);
-        BuildInputs inputs{prepareSave(WorkFolders(pf.folder()), plan), {}};
+        BuildInputs inputs{prepareSave(quickWorkFolders(pf.folder()), plan), {}};
         for (const PictureJob& j : plan.pictures)
             if (Status s = convertPicture(j.dir + j.name, plan.folder.inTemp(j.workName)); !s)
                 inputs.unconvertedPictures << s.error;
-        WaitOptions quick;
-        quick.pauseMs = 10;
-        return runBuild(plan, inputs, status, quick);
+        return runBuild(plan, inputs, status, shortPauses());
     }
     void TearDown() override {
         const QString bat = pf.folder().inTemp(QStringLiteral("cleanup.bat"));

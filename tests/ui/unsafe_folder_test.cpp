@@ -17,6 +17,7 @@ TEST(UnsafeProgramFolder, IsRefusedAtStartAndNoCommandStartsABatch) {
     ASSERT_TRUE(QDir().mkpath(odd));
     ScriptedInteraction ui;
     Form1 form(ProgramFolder(odd), ui);
+    withShortPauses(form);
     QCoreApplication::processEvents();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.contains(QLatin1String("victim\\nx")))
