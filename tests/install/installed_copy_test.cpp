@@ -50,6 +50,7 @@ TEST(InstalledCopyTest, SavesAndOpensWithTheWorkFoldersInTheCache) {
     const QString target = out.filePath(QStringLiteral("again.mbm"));
     {
         Form1 w(folder, ui);
+        withShortPauses(w);
         w.openArchive(testdata() + QStringLiteral("/real-mbm/tfbs.mbm"));
         ASSERT_EQ(w.list().count(), 2);
         EXPECT_TRUE(w.list().at(0).dir.startsWith(root));

@@ -16,6 +16,7 @@ struct StartFixture : ::testing::Test {
     std::unique_ptr<Form1> w = std::make_unique<Form1>(pf.folder(), ui);
     QTemporaryDir dir;
 
+    StartFixture() { withShortPauses(*w); }
     static QString archive(const char* name = "tfbs.mbm") {
         return QDir::toNativeSeparators(testdata() + "/real-mbm/" + QString::fromUtf8(name));
     }

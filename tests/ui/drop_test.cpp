@@ -18,6 +18,7 @@ struct DropFixture : ::testing::Test {
     QTemporaryDir dir;
 
     DropFixture() {
+        withShortPauses(*w);
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
