@@ -10,9 +10,11 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    // A prefix of the build's own, no debug output, no Mono or Gecko installers and no
-    // window on the user's display: wine runs console programs only here.
-    if (qgetenv("WINEPREFIX").isEmpty()) qputenv("WINEPREFIX", ZEMBREL_WINEPREFIX);
+    // The build's own prefix, whose server the WineStart and WineStop tests start and end
+    // (a prefix of the user's would keep a server of its own running after the suite), no
+    // debug output, no Mono or Gecko installers and no window on the user's display: wine
+    // runs console programs only here.
+    qputenv("WINEPREFIX", ZEMBREL_WINEPREFIX);
     qputenv("WINEDEBUG", "-all");
     qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
     qunsetenv("DISPLAY");
