@@ -12,11 +12,11 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     // The build's own prefix, whose server the WineStart and WineStop tests start and end
     // (a prefix of the user's would keep a server of its own running after the suite), no
-    // debug output, no Mono or Gecko installers and no window on the user's display: wine
-    // runs console programs only here.
+    // debug output, no Mono or Gecko installers, no menu entries or file associations in the
+    // user's home and no window on the user's display: wine runs console programs only here.
     qputenv("WINEPREFIX", ZEMBREL_WINEPREFIX);
     qputenv("WINEDEBUG", "-all");
-    qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=");
+    qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
     qunsetenv("DISPLAY");
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -7,7 +7,7 @@
 set -uo pipefail
 action="${1:-}"
 export WINEPREFIX="${2:?usage: $0 start|stop <prefix>}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY
 if ! command -v wine >/dev/null 2>&1; then
   echo "wine is not installed: the Windows tests are skipped (scripts/install-deps.sh --windows)."
