@@ -140,6 +140,8 @@ ConvertedPicture convertedImage(const QString& source, bool keepAlpha) {
     QByteArray format;
     const QImage image = readPicture(source, &format, &out.error);
     if (image.isNull()) return out;
+    out.source = image;
+    out.format = format;
     const PixelsPerMetre stated = statedResolution(source, format, image);
     out.dotsPerMeterX = stated.x;
     out.dotsPerMeterY = stated.y;

@@ -27,6 +27,10 @@ struct ConvertedPicture {
     /// or 0 when the source file states none (then the bitmap's twips stay 0 in the archive).
     int dotsPerMeterX = 0;
     int dotsPerMeterY = 0;
+    /// The picture as its file holds it, before the conversion, and the reader's name of
+    /// its format ("jpeg", "gif", "bmp", ...).
+    QImage source;
+    QByteArray format;
     /// Why the picture could not be converted (empty when it could).
     QString error;
     bool ok() const { return error.isEmpty(); }

@@ -1,5 +1,7 @@
 #include "project/project_list.h"
 
+#include <QDir>
+
 const QStringList& colourSwitches() {
     static const QStringList list = {"/1",   "/2",   "/4",   "/8",   "/c4",  "/c8",
                                      "/c12", "/c16", "/c24", "/c32", "/c32a"};
@@ -16,9 +18,19 @@ int ProjectList::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+QString BitmapEntry::toolTip() const {
+    const QString where = origin.fromArchive() ? QStringLiteral("%1 #%2")
+                                                     .arg(QDir::toNativeSeparators(origin.archive))
+                                                     .arg(origin.index)
+                                               : QDir::toNativeSeparators(dir + name);
+    return rowText() + QLatin1Char('\n') + where;
+}
+
 QVariant ProjectList::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= count() || role != Qt::DisplayRole) return {};
+    if (!index.isValid() || index.row() >= count()) return {};
     const BitmapEntry& e = at(index.row());
+    if (role == Qt::ToolTipRole) return e.toolTip();
+    if (role != Qt::DisplayRole) return {};
     switch (index.column()) {
     case RowText:
         return e.rowText();

@@ -17,6 +17,9 @@ struct BitmapEntry {
     EntryOrigin origin = {};
     /// What the list shows and the command-file export writes: switch glued to the name.
     QString rowText() const { return colour + name; }
+    /// The row's tooltip: its whole row text, then where the picture is: its full path, or
+    /// for a bitmap read from an archive "<archive path> #<index>".
+    QString toolTip() const;
 };
 
 /// The eleven colour switches, in the order both switch lists show them.

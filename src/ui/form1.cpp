@@ -175,6 +175,7 @@ void Form1::buildPreviewFrame() {
     Image1->setObjectName(QStringLiteral("Image1"));
     placeTw(Image1, 120, 600, 6300, 2010);
     Image1->hide();
+    m_preview = new PreviewPane(Frame3, Image1, this);
     filename = hiddenField(Frame3, "filename", kNoname);
     placeTw(filename, 2640, 3960, 735, 285);
     myfile = hiddenField(Frame3, "myfile", QStringLiteral("Text1"));
@@ -212,6 +213,7 @@ void Form1::buildMenus() {
     addEntry(file, "open", tr("&Open"), &Form1::open, QKeySequence(tr("Ctrl+O")));
     addEntry(file, "import", tr("&Import"), &Form1::import, QKeySequence(tr("Ctrl+I")));
     addEntry(file, "exit", tr("E&xit"), &Form1::exitProgram, QKeySequence(tr("Ctrl+Q")));
+    buildViewMenu(addMenu("view", tr("&View")));
     QMenu* tools = addMenu("tools", tr("&Tools"));
     addEntry(tools, "exportlist", tr("&Export list"), &Form1::exportlist);
     addEntry(tools, "customlistexport", tr("&Custom list export"), &Form1::customlistexport);

@@ -6,6 +6,7 @@
 #include "mbm/reading_run.h"
 #include "project/project.h"
 #include "ui/browser_widgets.h"
+#include "ui/preview_pane.h"
 #include "ui/project_list_view.h"
 
 #include <QComboBox>
@@ -67,8 +68,13 @@ class Form1 : public QMainWindow {
 
     /// The build tick of Timer1: runs the whole build job of a save.
     void timer1Tick();
-    /// Shows the picture at `path` in the preview frame (does nothing while `selecting`).
+    /// Shows the picture at `path` in the preview frame, stored with the switch beside Add
+    /// files (does nothing while `selecting`).
     void showPreview(const QString& path);
+    /// Shows `subject` in the preview frame (does nothing while `selecting`).
+    void showPreview(const PreviewSubject& subject);
+    /// The preview frame's behaviour: View menu settings, zoom and facts.
+    PreviewPane& preview() { return *m_preview; }
     /// clean_up: starts the clean-up of tempextract and empties the Project list.
     Status clean_up();
     /// True (after saying why, under "Error") when the work root cannot be written into a
@@ -151,6 +157,7 @@ class Form1 : public QMainWindow {
     void buildPreviewFrame();
     void buildMenus();
     void buildArchiveMenu(QMenu* tools);
+    void buildViewMenu(QMenu* view);
     void setTabOrder();
     void drive1Change();
     void file1Click();
@@ -180,6 +187,7 @@ class Form1 : public QMainWindow {
     // --- end reading ---
 
     Project m_project;
+    PreviewPane* m_preview = nullptr;
     WorkFolders m_work;
     Interaction& m_interaction;
     QPointer<QWidget> m_forms[8];

@@ -21,7 +21,7 @@ void Form1::file1Click() {
 void Form1::displayListClick(int row) {
     if (row < 0 || row >= list().count()) return;
     const BitmapEntry& e = list().at(row);
-    showPreview(e.dir + e.name);
+    showPreview(PreviewSubject{e.dir + e.name, e.colour, e.origin, row});
 }
 
 void Form1::command1Click() {

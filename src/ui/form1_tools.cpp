@@ -1,11 +1,10 @@
-// The side tools: templated export, demo icons, About, saving entries as BMP, the preview.
+// The side tools: templated export, demo icons, About, saving entries as BMP.
 #include "ui/form1.h"
 
 #include "ui/form2.h"
 #include "ui/form5.h"
 #include "ui/form6.h"
 #include "ui/form7.h"
-#include "ui/preview.h"
 
 namespace {
 
@@ -37,10 +36,4 @@ void Form1::about() {
 void Form1::command5Click() {
     if (list().count() == 0 || list().selectedIndices().empty()) return;
     openSingle<Form2>(*this, 2);
-}
-
-void Form1::showPreview(const QString& path) {
-    if (m_project.selecting != 0) return;
-    // A file that cannot be read as a picture leaves the preview area empty.
-    showPictureIn(Frame3, Image1, path);
 }

@@ -37,25 +37,59 @@ static int toPixels(float twips) {
     return int(std::lround(twips / float(kTwipsPerPixel)));
 }
 
-bool showPictureIn(QWidget* frame, QLabel* image, const QString& path) {
+PreviewPlacement placeZoomed(float frameWidth, float frameHeight, float pictureWidth,
+                             float pictureHeight, int factor) {
+    const float a = frameWidth - kPreviewMarginX;
+    const float b = frameHeight - kPreviewMarginY;
+    PreviewPlacement p;
+    p.width = pictureWidth * float(factor);
+    p.height = pictureHeight * float(factor);
+    p.left = (a - p.width) / 2.0f + kPreviewMarginX / 2.0f;
+    p.top = (b - p.height) / 2.0f + kPreviewMarginY / 2.0f;
+    return p;
+}
+
+int zoomedIn(int zoom, bool fitShrinks) {
+    if (zoom == kZoomFit) return fitShrinks ? 1 : 2;
+    return std::min(zoom * 2, kZoomMax);
+}
+
+int zoomedOut(int zoom) {
+    return zoom <= 1 ? kZoomFit : zoom / 2;
+}
+
+QRect previewRect(const QSize& frame, const QSize& picture, int factor) {
+    const float fw = float(frame.width() * kTwipsPerPixel);
+    const float fh = float(frame.height() * kTwipsPerPixel);
+    const float pw = float(picture.width() * kTwipsPerPixel);
+    const float ph = float(picture.height() * kTwipsPerPixel);
+    const PreviewPlacement p =
+        factor == kZoomFit ? placePreview(fw, fh, pw, ph) : placeZoomed(fw, fh, pw, ph, factor);
+    if (factor != kZoomFit)
+        return QRect(toPixels(p.left), toPixels(p.top), picture.width() * factor,
+                     picture.height() * factor);
+    return QRect(toPixels(p.left), toPixels(p.top), std::max(1, toPixels(p.width)),
+                 std::max(1, toPixels(p.height)));
+}
+
+bool showImageIn(QWidget* frame, QLabel* image, const QImage& picture) {
     image->hide();
     image->clear();
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage picture = reader.read();
     if (picture.isNull()) return false;
-
-    const PreviewPlacement p = placePreview(
-        float(frame->width() * kTwipsPerPixel), float(frame->height() * kTwipsPerPixel),
-        float(picture.width() * kTwipsPerPixel), float(picture.height() * kTwipsPerPixel));
-    const QRect target(toPixels(p.left), toPixels(p.top), std::max(1, toPixels(p.width)),
-                       std::max(1, toPixels(p.height)));
+    const QRect target = previewRect(frame->size(), picture.size(), kZoomFit);
     const QImage shown =
-        p.stretched ? picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                    : picture;
+        target.size() != picture.size()
+            ? picture.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            : picture;
     image->setScaledContents(false);
     image->setPixmap(QPixmap::fromImage(shown));
     image->setGeometry(target);
     image->show();
     return true;
+}
+
+bool showPictureIn(QWidget* frame, QLabel* image, const QString& path) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return showImageIn(frame, image, reader.read());
 }

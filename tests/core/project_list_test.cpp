@@ -3,6 +3,7 @@
 #include "project/list_commands.h"
 #include "project/project.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -140,6 +141,35 @@ TEST(ProjectListTest, FilenameChangeIsSignalledAndTitleFollows) {
     EXPECT_EQ(seen, QStringList({"C:\\Work\\icons.mbm"}));
     EXPECT_EQ(windowTitleFor(project.filename()), "MBM Zembrel - C:\\Work\\icons.mbm");
     EXPECT_EQ(windowTitleFor(kNoname), "MBM Zembrel - Noname.mbm");
+}
+
+} // namespace
+
+namespace {
+
+// Every row carries its whole text and where its picture is as its tooltip; a bitmap read
+// from an archive names the archive and its index there, not its work file.
+TEST(ProjectListTest, RowTooltipsGiveTheWholeTextAndWhereThePictureIs) {
+    ProjectList list;
+    const QString work = QDir::toNativeSeparators("/tmp/prog/tempextract/");
+    std::vector<BitmapEntry> entries = {
+        {"/c12", "/home/u/pictures/", "a long picture name that the list clips.jpg", {}},
+        {"/c8", work, "image09-15-09_2.bmp", {"/home/u/icons/app.mbm", ArchiveType::RomImage, 2}},
+    };
+    ASSERT_EQ(list.appendAll(entries), 2);
+    const QString tips[] = {
+        "/c12a long picture name that the list clips.jpg\n" +
+            QDir::toNativeSeparators(
+                "/home/u/pictures/a long picture name that the list clips.jpg"),
+        "/c8image09-15-09_2.bmp\n" + QDir::toNativeSeparators("/home/u/icons/app.mbm") + " #2",
+    };
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < ProjectList::ColumnCount; ++column)
+            EXPECT_EQ(list.index(row, column).data(Qt::ToolTipRole).toString(), tips[row])
+                << row << "," << column;
+    // The work file name stays what the list shows.
+    EXPECT_EQ(list.index(1, ProjectList::RowText).data().toString(), "/c8image09-15-09_2.bmp");
+    EXPECT_FALSE(list.index(0, 0).data(Qt::DecorationRole).isValid());
 }
 
 } // namespace

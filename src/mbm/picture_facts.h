@@ -1,0 +1,43 @@
+// The facts of a previewed picture: what it is, what its switch keeps of it, what it costs
+// in the archive and, for a bitmap read from an archive, where it came from.
+#pragma once
+#include "mbm/stored_preview.h"
+#include "project/archive_type.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+/// The source format and depth of a picture in words ("JPEG, 24-bit", "GIF, 8-bit",
+/// "BMP, 1-bit"). `format` is the reader's format name, `head` the first bytes of the file
+/// (64 are enough), `picture` the picture as read; the depth comes from the file's header
+/// where the format has one, else from the picture.
+QString sourceDescription(const QByteArray& format, const QByteArray& head, const QImage& picture);
+
+/// How many bytes of a file sourceDescription wants to see.
+constexpr int kFactsHeadBytes = 64;
+
+/// Everything the preview tells about the picture it shows.
+struct PictureFacts {
+    QSize size;               ///< pixels
+    QString source;           ///< sourceDescription
+    QString colourSwitch;     ///< the switch the picture is stored with
+    QString storeProblem;     ///< why the picture cannot be stored (empty when it can)
+    StoredSize stored;        ///< its cost in the archive (when storeProblem is empty)
+    bool sizePending = false; ///< the cost is still being worked out
+    EntryOrigin origin = {};  ///< where a bitmap read from an archive came from
+};
+
+/// An archive entry as the user knows it: "<archive name> #<index>", with the archive's
+/// full path when `fullPath` is true, else its file name.
+QString originName(const EntryOrigin& origin, bool fullPath);
+
+/// The facts in one line, parts separated by " · ": "176 × 208 · JPEG, 24-bit · /c12:
+/// 4,096 colours · 52,180 bytes, 12-bit RLE" and, for an archive entry,
+/// " · icons.mbm #3, ROM image".
+QString factsLine(const PictureFacts& facts);
+
+/// The whole facts, one a line, for the tooltip.
+QString factsTooltip(const PictureFacts& facts);

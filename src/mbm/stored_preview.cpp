@@ -1,0 +1,235 @@
+#include "mbm/stored_preview.h"
+
+#include <future>
+
+#include "bmp_read.h"
+#include "compress.h"
+#include "mbm_pixels.h"
+
+using bmconv::BitmapMode;
+
+std::optional<BitmapMode> modeOfSwitch(const QString& colourSwitch) {
+    static const struct {
+        const char* text;
+        BitmapMode mode;
+    } kModes[] = {
+        {"/1", BitmapMode::Grey1}, {"/2", BitmapMode::Grey2},   {"/4", BitmapMode::Grey4},
+        {"/8", BitmapMode::Grey8}, {"/c4", BitmapMode::C4},     {"/c8", BitmapMode::C8},
+        {"/c12", BitmapMode::C12}, {"/c16", BitmapMode::C16},   {"/c24", BitmapMode::C24},
+        {"/c32", BitmapMode::C32}, {"/c32a", BitmapMode::C32A},
+    };
+    for (const auto& m : kModes)
+        if (colourSwitch == QLatin1String(m.text)) return m.mode;
+    return std::nullopt;
+}
+
+QString modeMeaning(BitmapMode mode) {
+    switch (mode) {
+    case BitmapMode::Grey1:
+        return QStringLiteral("black and white");
+    case BitmapMode::Grey2:
+        return QStringLiteral("4 greys");
+    case BitmapMode::Grey4:
+        return QStringLiteral("16 greys");
+    case BitmapMode::Grey8:
+        return QStringLiteral("256 greys");
+    case BitmapMode::C4:
+        return QStringLiteral("16 colours");
+    case BitmapMode::C8:
+        return QStringLiteral("256 colours");
+    case BitmapMode::C12:
+        return QStringLiteral("4,096 colours");
+    case BitmapMode::C16:
+        return QStringLiteral("65,536 colours");
+    case BitmapMode::C24:
+        return QStringLiteral("16,777,216 colours");
+    case BitmapMode::C32:
+        return QStringLiteral("16,777,216 colours in 32 bits");
+    case BitmapMode::C32A:
+        return QStringLiteral("16,777,216 colours with alpha");
+    }
+    return {};
+}
+
+QString compressionName(int scheme) {
+    switch (scheme) {
+    case 0:
+        return QStringLiteral("no compression");
+    case 1:
+        return QStringLiteral("byte RLE");
+    case 2:
+        return QStringLiteral("12-bit RLE");
+    case 3:
+        return QStringLiteral("16-bit RLE");
+    case 4:
+        return QStringLiteral("24-bit RLE");
+    case 5:
+        return QStringLiteral("32-bit RLE");
+    case 6:
+        return QStringLiteral("32-bit RLE with alpha");
+    default:
+        return QStringLiteral("compression %1").arg(scheme);
+    }
+}
+
+/// Expands rows y0 to y1 of `encoded` into the 32-bit scan lines at `bits`.
+static void expandRows(const EncodedBitmap& encoded, uchar* bits, qsizetype bytesPerLine, int y0,
+                       int y1) {
+    const bmconv::ModeTraits traits = bmconv::traitsOf(encoded.mode);
+    const bool withAlpha = encoded.mode == BitmapMode::C32A;
+    const int width = encoded.width;
+    const size_t stride = size_t(bmconv::strideFor(traits.bpp, uint64_t(width)));
+    const bmconv::RowExpander expander(traits.bpp, uint32_t(traits.colour));
+    std::vector<uint8_t> bgr(size_t(width) * 3), alpha(size_t(width), 0xFF);
+    for (int y = y0; y < y1; ++y) {
+        expander.expand(encoded.pixels.data() + size_t(y) * stride, size_t(width), bgr.data(),
+                        withAlpha ? alpha.data() : nullptr);
+        auto* line = reinterpret_cast<QRgb*>(bits + y * bytesPerLine);
+        const uint8_t* p = bgr.data();
+        for (int x = 0; x < width; ++x, p += 3)
+            line[x] = qRgba(p[2], p[1], p[0], alpha[size_t(x)]);
+    }
+}
+
+// Pictures from this size on are encoded and expanded in two halves at once: rows are
+// encoded and expanded independently of each other.
+constexpr qint64 kSplitPixels = 1 << 19;
+
+QImage expandBitmap(const EncodedBitmap& encoded) {
+    const int width = encoded.width, height = encoded.height;
+    const size_t stride =
+        size_t(bmconv::strideFor(bmconv::traitsOf(encoded.mode).bpp, uint64_t(width)));
+    if (width <= 0 || height <= 0 || encoded.pixels.size() < stride * size_t(height)) return {};
+    QImage image(width, height,
+                 encoded.mode == BitmapMode::C32A ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    // Both halves write their own scan lines, through one pointer taken here.
+    uchar* bits = image.bits();
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    try {
+        if (qint64(width) * height < kSplitPixels) {
+            expandRows(encoded, bits, bytesPerLine, 0, height);
+        } else {
+            auto lower = std::async(std::launch::async, expandRows, std::cref(encoded), bits,
+                                    bytesPerLine, height / 2, height);
+            expandRows(encoded, bits, bytesPerLine, 0, height / 2);
+            lower.get();
+        }
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return image;
+}
+
+/// The alpha values of a converted picture, one byte per pixel, top row first.
+static std::vector<uint8_t> alphaBytes(const QImage& plane) {
+    const size_t w = size_t(plane.width()), h = size_t(plane.height());
+    std::vector<uint8_t> alpha(w * h);
+    for (size_t y = 0; y < h; ++y) {
+        const uchar* line = plane.constScanLine(int(y));
+        std::copy(line, line + w, alpha.begin() + std::ptrdiff_t(y * w));
+    }
+    return alpha;
+}
+
+/// Rows y0 to y1 of an RGB32 picture as the converter decodes its 24-bit bitmap file.
+static bmconv::BmpImage rgbRows(const QImage& rgb32, int y0, int y1) {
+    bmconv::BmpImage image;
+    image.width = rgb32.width();
+    image.height = y1 - y0;
+    image.bitsPerPixel = 24;
+    image.rgb.resize(size_t(image.width) * size_t(image.height) * 3);
+    uint8_t* out = image.rgb.data();
+    for (int y = y0; y < y1; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
+        for (int x = 0; x < image.width; ++x, out += 3) {
+            out[0] = uint8_t(qRed(line[x]));
+            out[1] = uint8_t(qGreen(line[x]));
+            out[2] = uint8_t(qBlue(line[x]));
+        }
+    }
+    return image;
+}
+
+static std::vector<uint8_t> encodeRows(const QImage& rgb32, int y0, int y1, BitmapMode mode,
+                                       const uint8_t* alpha) {
+    const bmconv::BmpImage rows = rgbRows(rgb32, y0, y1);
+    return bmconv::encodePixels(rows, mode, nullptr,
+                                alpha ? alpha + size_t(y0) * size_t(rgb32.width()) : nullptr);
+}
+
+Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBitmap& out) {
+    out = {};
+    out.mode = mode;
+    if (!picture.ok()) return Status::failure(picture.error);
+    const QImage& pixels = picture.pixels;
+    if (pixels.isNull()) return Status::failure(QStringLiteral("There is no picture to store."));
+    const qint64 w = pixels.width(), h = pixels.height();
+    if (w > bmconv::kMaxBmpDimension || h > bmconv::kMaxBmpDimension ||
+        quint64(w * h) > bmconv::kMaxBmpPixels)
+        return Status::failure(
+            QStringLiteral("The converter would refuse this picture: it is too large (%1 x %2).")
+                .arg(w)
+                .arg(h));
+    if (mode == BitmapMode::C32A && (picture.alpha.size() != pixels.size() ||
+                                     picture.alpha.format() != QImage::Format_Indexed8))
+        return Status::failure(QStringLiteral("The picture's alpha values are missing."));
+    try {
+        const QImage rgb32 = pixels.convertToFormat(QImage::Format_RGB32);
+        std::vector<uint8_t> alpha;
+        if (mode == BitmapMode::C32A) alpha = alphaBytes(picture.alpha);
+        const uint8_t* a = alpha.empty() ? nullptr : alpha.data();
+        if (w * h < kSplitPixels) {
+            out.pixels = encodeRows(rgb32, 0, int(h), mode, a);
+        } else {
+            const int half = int(h / 2);
+            auto lower =
+                std::async(std::launch::async, encodeRows, std::cref(rgb32), half, int(h), mode, a);
+            out.pixels = encodeRows(rgb32, 0, half, mode, a);
+            const std::vector<uint8_t> rest = lower.get();
+            out.pixels.insert(out.pixels.end(), rest.begin(), rest.end());
+        }
+    } catch (const std::bad_alloc&) {
+        out.pixels.clear();
+        return Status::failure(QStringLiteral("Not enough memory to store the picture."));
+    }
+    out.width = int(w);
+    out.height = int(h);
+    return Status::success();
+}
+
+static bool compresses(ArchiveType type) {
+    return type == ArchiveType::FileStore || type == ArchiveType::CompressedRomImage;
+}
+
+StoredSize sizeInArchive(const EncodedBitmap& encoded, ArchiveType type) {
+    StoredSize size;
+    size.pixelBytes = qint64(encoded.pixels.size());
+    size.dataBytes = size.pixelBytes;
+    if (compresses(type)) {
+        const int scheme = bmconv::traitsOf(encoded.mode).scheme;
+        std::vector<uint8_t> packed;
+        if (bmconv::compressPixels(scheme, encoded.pixels, packed)) {
+            size.compression = scheme;
+            size.dataBytes = qint64(packed.size());
+        }
+    }
+    constexpr qint64 kHeader = 40, kRomRecord = 68;
+    if (type == ArchiveType::RomImage || type == ArchiveType::CompressedRomImage)
+        size.bitmapBytes = kRomRecord + (size.dataBytes + 3) / 4 * 4;
+    else
+        size.bitmapBytes = kHeader + size.dataBytes;
+    return size;
+}
+
+Status storeBitmap(const ConvertedPicture& picture, BitmapMode mode, ArchiveType type,
+                   StoredBitmap& out) {
+    out = {};
+    EncodedBitmap encoded;
+    if (Status s = encodeBitmap(picture, mode, encoded); !s) return s;
+    out.size = sizeInArchive(encoded, type);
+    out.image = expandBitmap(encoded);
+    if (out.image.isNull())
+        return Status::failure(QStringLiteral("Not enough memory to show the picture."));
+    return Status::success();
+}
