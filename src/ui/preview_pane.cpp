@@ -200,7 +200,8 @@ void PreviewPane::display() {
         showImageIn(m_frame, m_image, shown);
         return;
     }
-    const QRect area = usableArea(m_frame->size());
+    // Inside the frame's border as well, so the scroll bars never cover it.
+    const QRect area = usableArea(m_frame->size()) & m_frame->contentsRect();
     m_zoomView->setGeometry(area);
     const QRect placed = previewRect(m_frame->size(), shown.size(), m_zoom);
     m_zoomView->setPicture(shown, m_zoom, placed.topLeft() - area.topLeft());
