@@ -2,7 +2,6 @@
 
 #include "ui/twips.h"
 
-#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <cmath>
@@ -86,10 +85,4 @@ bool showImageIn(QWidget* frame, QLabel* image, const QImage& picture) {
     image->setGeometry(target);
     image->show();
     return true;
-}
-
-bool showPictureIn(QWidget* frame, QLabel* image, const QString& path) {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    return showImageIn(frame, image, reader.read());
 }

@@ -55,9 +55,3 @@ QRect previewRect(const QSize& frame, const QSize& picture, int factor);
 /// size read anew; scaled smoothly when it is shrunk. A null picture leaves `image` hidden
 /// and empty and gives false.
 bool showImageIn(QWidget* frame, QLabel* image, const QImage& picture);
-
-/// Shows the picture file at `path` in `image`, a child of `frame`, placed by placePreview
-/// with the frame's size read anew. The picture is scaled smoothly when it is shrunk.
-/// Returns false, and leaves `image` hidden and empty, when the file cannot be read as a
-/// picture.
-bool showPictureIn(QWidget* frame, QLabel* image, const QString& path);
