@@ -93,32 +93,74 @@ static QString sizeText(const PictureFacts& f) {
     return QStringLiteral("%1 %2 %3").arg(f.size.width()).arg(QChar(0x00D7)).arg(f.size.height());
 }
 
-static QString switchText(const PictureFacts& f) {
+static QString switchText(const PictureFacts& f, bool withMeaning = true) {
     const std::optional<bmconv::BitmapMode> mode = modeOfSwitch(f.colourSwitch);
     if (!mode) return QStringLiteral("%1: no such switch").arg(f.colourSwitch);
+    if (!withMeaning) return f.colourSwitch;
     return QStringLiteral("%1: %2").arg(f.colourSwitch, modeMeaning(*mode));
 }
 
-static QString storedText(const PictureFacts& f, bool longForm) {
+/// "a file store", "an uncompressed file store", ...
+static QString withArticle(ArchiveType type) {
+    const QString name = archiveTypeName(type);
+    return (name.startsWith(QLatin1Char('u')) ? QStringLiteral("an ") : QStringLiteral("a ")) +
+           name;
+}
+
+enum class Form { Tooltip, Line, Short };
+
+static QString storedText(const PictureFacts& f, Form form) {
     if (!f.storeProblem.isEmpty()) return f.storeProblem;
-    if (f.sizePending) return QStringLiteral("size in the archive: working it out\u2026");
+    const QString type = withArticle(f.archiveType);
+    if (f.sizePending) return QStringLiteral("size in %1: working it out\u2026").arg(type);
     const QString bytes = number(f.stored.bitmapBytes);
     const QString how = compressionName(f.stored.compression);
-    return longForm ? QStringLiteral("%1 bytes in the archive, %2").arg(bytes, how)
-                    : QStringLiteral("%1 bytes, %2").arg(bytes, how);
+    switch (form) {
+    case Form::Tooltip:
+        return QStringLiteral("%1 bytes in the archive, saved as %2, %3").arg(bytes, type, how);
+    case Form::Line:
+        return QStringLiteral("%1 bytes in %2, %3").arg(bytes, type, how);
+    case Form::Short:
+        return QStringLiteral("%1 bytes, %2").arg(bytes, how);
+    }
+    return {};
+}
+
+static QString originText(const PictureFacts& f, bool withType) {
+    const QString name = originName(f.origin, false);
+    return withType ? QStringLiteral("%1, %2").arg(name, archiveTypeName(f.origin.type)) : name;
+}
+
+/// The line with the parts given in full (true) or short: source, switch, stored, origin.
+/// A short source is left out.
+static QString lineOf(const PictureFacts& f, bool source, bool meaning, bool stored, bool type) {
+    QStringList parts{sizeText(f)};
+    if (source) parts << f.source;
+    parts << switchText(f, meaning) << storedText(f, stored ? Form::Line : Form::Short);
+    if (f.origin.fromArchive()) parts << originText(f, type);
+    return parts.join(QStringLiteral(" \u00B7 "));
 }
 
 QString factsLine(const PictureFacts& f) {
-    QStringList parts{sizeText(f), f.source, switchText(f), storedText(f, false)};
-    if (f.origin.fromArchive())
-        parts << QStringLiteral("%1, %2").arg(originName(f.origin, false),
-                                              archiveTypeName(f.origin.type));
-    return parts.join(QStringLiteral(" \u00B7 "));
+    return lineOf(f, true, true, true, true);
+}
+
+QString factsLineWithin(const PictureFacts& f, const std::function<int(const QString&)>& widthOf,
+                        int available) {
+    // Shortened one part at a time, the least telling first; the tooltip keeps them all.
+    const QString forms[] = {
+        lineOf(f, true, true, true, true),     lineOf(f, true, true, true, false),
+        lineOf(f, true, true, false, false),   lineOf(f, true, false, false, false),
+        lineOf(f, false, false, false, false),
+    };
+    for (const QString& line : forms)
+        if (widthOf(line) <= available) return line;
+    return forms[std::size(forms) - 1];
 }
 
 QString factsTooltip(const PictureFacts& f) {
     QStringList lines{sizeText(f) + QStringLiteral(" pixels"), f.source, switchText(f),
-                      storedText(f, true)};
+                      storedText(f, Form::Tooltip)};
     if (f.origin.fromArchive())
         lines << QStringLiteral("From %1, %2")
                      .arg(originName(f.origin, true), archiveTypeName(f.origin.type));

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 
 /// The source format and depth of a picture in words ("JPEG, 24-bit", "GIF, 8-bit",
@@ -21,13 +22,14 @@ constexpr int kFactsHeadBytes = 64;
 
 /// Everything the preview tells about the picture it shows.
 struct PictureFacts {
-    QSize size;               ///< pixels
-    QString source;           ///< sourceDescription
-    QString colourSwitch;     ///< the switch the picture is stored with
-    QString storeProblem;     ///< why the picture cannot be stored (empty when it can)
-    StoredSize stored;        ///< its cost in the archive (when storeProblem is empty)
-    bool sizePending = false; ///< the cost is still being worked out
-    EntryOrigin origin = {};  ///< where a bitmap read from an archive came from
+    QSize size;           ///< pixels
+    QString source;       ///< sourceDescription
+    QString colourSwitch; ///< the switch the picture is stored with
+    QString storeProblem; ///< why the picture cannot be stored (empty when it can)
+    StoredSize stored;    ///< its cost in the archive (when storeProblem is empty)
+    ArchiveType archiveType = ArchiveType::FileStore; ///< what a save builds, the cost's basis
+    bool sizePending = false;                         ///< the cost is still being worked out
+    EntryOrigin origin = {}; ///< where a bitmap read from an archive came from
 };
 
 /// An archive entry as the user knows it: "<archive name> #<index>", with the archive's
@@ -35,9 +37,15 @@ struct PictureFacts {
 QString originName(const EntryOrigin& origin, bool fullPath);
 
 /// The facts in one line, parts separated by " · ": "176 × 208 · JPEG, 24-bit · /c12:
-/// 4,096 colours · 52,180 bytes, 12-bit RLE" and, for an archive entry,
+/// 4,096 colours · 52,180 bytes in a file store, 12-bit RLE" and, for an archive entry,
 /// " · icons.mbm #3, ROM image".
 QString factsLine(const PictureFacts& facts);
+
+/// factsLine shortened until `widthOf` it is at most `available`, one part at a time: the
+/// origin's store type goes, then the archive type with the size, then the switch's meaning,
+/// then the source. The shortest form when none fits.
+QString factsLineWithin(const PictureFacts& facts,
+                        const std::function<int(const QString&)>& widthOf, int available);
 
 /// The whole facts, one a line, for the tooltip.
 QString factsTooltip(const PictureFacts& facts);

@@ -87,6 +87,7 @@ void PreviewPane::recompute() {
     m_encoded.reset();
     m_storedImage = QImage();
     m_facts.colourSwitch = m_subject.colourSwitch;
+    m_facts.archiveType = m_type;
     m_facts.stored = {};
     m_facts.storeProblem.clear();
     m_facts.sizePending = false;
@@ -240,11 +241,23 @@ void PreviewPane::setZoom(int zoom) {
 
 void PreviewPane::setFacts(const QString& line, const QString& tooltip) {
     m_factsText = line;
-    m_factsLabel->setText(
-        m_factsLabel->fontMetrics().elidedText(line, Qt::ElideRight, m_factsLabel->width()));
+    showFactsText();
     for (QWidget* w : {static_cast<QWidget*>(m_factsLabel), static_cast<QWidget*>(m_image),
                        m_zoomView->viewport()})
         w->setToolTip(tooltip);
+}
+
+void PreviewPane::showFactsText() {
+    const QFontMetrics metrics = m_factsLabel->fontMetrics();
+    const int width = m_factsLabel->width();
+    // A picture's facts shorten part by part to fit the row; the tooltip has them all.
+    const QString line =
+        hasPicture() && !m_factsText.isEmpty()
+            ? factsLineWithin(
+                  m_facts, [&metrics](const QString& s) { return metrics.horizontalAdvance(s); },
+                  width)
+            : m_factsText;
+    m_factsLabel->setText(metrics.elidedText(line, Qt::ElideRight, width));
 }
 
 void PreviewPane::placeFactsLabel() {
@@ -260,8 +273,7 @@ void PreviewPane::placeFactsLabel() {
     const int height = std::max(title.height(), m_factsLabel->fontMetrics().height());
     const int left = title.right() + 12;
     m_factsLabel->setGeometry(left, title.top(), std::max(0, m_frame->width() - left - 4), height);
-    m_factsLabel->setText(
-        m_factsLabel->fontMetrics().elidedText(m_factsText, Qt::ElideRight, m_factsLabel->width()));
+    showFactsText();
 }
 
 bool PreviewPane::eventFilter(QObject* watched, QEvent* event) {

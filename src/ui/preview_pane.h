@@ -81,6 +81,8 @@ class PreviewPane : public QObject {
     void display();
     void updateFacts();
     void setFacts(const QString& line, const QString& tooltip);
+    /// Puts the facts line into the caption row, shortened to fit it.
+    void showFactsText();
     void placeFactsLabel();
     void setZoom(int zoom);
 

@@ -71,16 +71,37 @@ TEST(PictureFacts, LineAndTooltipSayEveryFact) {
     const QString x = QString(QChar(0x00D7));
     const QString dot = QStringLiteral(" \u00B7 ");
     EXPECT_EQ(factsLine(f), "176 " + x + " 208" + dot + "JPEG, 24-bit" + dot +
-                                "/c12: 4,096 colours" + dot + "52,180 bytes, 12-bit RLE");
+                                "/c12: 4,096 colours" + dot +
+                                "52,180 bytes in a file store, 12-bit RLE");
     EXPECT_EQ(factsTooltip(f), "176 " + x +
                                    " 208 pixels\nJPEG, 24-bit\n/c12: 4,096 colours\n52,180 bytes "
-                                   "in the archive, 12-bit RLE");
+                                   "in the archive, saved as a file store, 12-bit RLE");
+    // The archive type a save builds is named with the size.
+    const struct {
+        ArchiveType type;
+        const char* named;
+        const char* pending;
+    } types[] = {
+        {ArchiveType::UncompressedFileStore, "bytes in an uncompressed file store, ",
+         "size in an uncompressed file store: working it out"},
+        {ArchiveType::RomImage, "bytes in a ROM image, ", "size in a ROM image: working it out"},
+        {ArchiveType::CompressedRomImage, "bytes in a compressed ROM image, ",
+         "size in a compressed ROM image: working it out"},
+    };
+    for (const auto& t : types) {
+        f.archiveType = t.type;
+        EXPECT_TRUE(factsLine(f).contains(t.named)) << factsLine(f).toStdString();
+        f.sizePending = true;
+        EXPECT_TRUE(factsLine(f).contains(t.pending)) << factsLine(f).toStdString();
+        f.sizePending = false;
+    }
+    f.archiveType = ArchiveType::FileStore;
 
     f.origin = {"/home/u/icons/app.mbm", ArchiveType::CompressedRomImage, 3};
     f.colourSwitch = "/1";
     f.stored.compression = 0;
     EXPECT_TRUE(factsLine(f).endsWith(dot + "/1: black and white" + dot +
-                                      "52,180 bytes, no compression" + dot +
+                                      "52,180 bytes in a file store, no compression" + dot +
                                       "app.mbm #3, compressed ROM image"))
         << factsLine(f).toStdString();
     EXPECT_TRUE(factsTooltip(f).endsWith("\nFrom " +
@@ -91,6 +112,37 @@ TEST(PictureFacts, LineAndTooltipSayEveryFact) {
     f.storeProblem = "The converter would refuse this picture: too large";
     EXPECT_TRUE(factsLine(f).contains(f.storeProblem));
     EXPECT_FALSE(factsLine(f).contains("bytes"));
+}
+
+// The caption row's line loses one part at a time until it fits, the least telling first.
+TEST(PictureFacts, LineShortensPartByPartToFit) {
+    PictureFacts f;
+    f.size = QSize(40, 30);
+    f.source = "BMP, 24-bit";
+    f.colourSwitch = "/1";
+    f.stored.bitmapBytes = 124;
+    f.origin = {"/home/u/shots.mbm", ArchiveType::RomImage, 0};
+    const QString dot = QStringLiteral(" \u00B7 ");
+    const QString size = "40 " + QString(QChar(0x00D7)) + " 30";
+    const QString forms[] = {
+        size + dot + "BMP, 24-bit" + dot + "/1: black and white" + dot +
+            "124 bytes in a file store, no compression" + dot + "shots.mbm #0, ROM image",
+        size + dot + "BMP, 24-bit" + dot + "/1: black and white" + dot +
+            "124 bytes in a file store, no compression" + dot + "shots.mbm #0",
+        size + dot + "BMP, 24-bit" + dot + "/1: black and white" + dot +
+            "124 bytes, no compression" + dot + "shots.mbm #0",
+        size + dot + "BMP, 24-bit" + dot + "/1" + dot + "124 bytes, no compression" + dot +
+            "shots.mbm #0",
+        size + dot + "/1" + dot + "124 bytes, no compression" + dot + "shots.mbm #0",
+    };
+    EXPECT_EQ(factsLine(f), forms[0]);
+    auto chars = [](const QString& s) { return int(s.size()); };
+    for (const QString& form : forms) {
+        SCOPED_TRACE(form.toStdString());
+        EXPECT_EQ(factsLineWithin(f, chars, int(form.size())), form);
+        EXPECT_EQ(factsLineWithin(f, chars, int(form.size()) + 1), form);
+    }
+    EXPECT_EQ(factsLineWithin(f, chars, 5), forms[4]) << "the shortest when none fits";
 }
 
 } // namespace

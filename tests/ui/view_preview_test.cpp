@@ -233,8 +233,8 @@ QString storedByConverter(const QString& path, const QString& colour) {
     const RecordedBitmap r = fileStoreBitmaps(readAll(dir.filePath("a.mbm"))).at(0);
     static const char* kNames[] = {"no compression", "byte RLE",   "12-bit RLE",
                                    "16-bit RLE",     "24-bit RLE", "32-bit RLE"};
-    return QLocale(QLocale::English, QLocale::UnitedStates).toString(r.bytes) + " bytes, " +
-           kNames[r.compression];
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(r.bytes) +
+           " bytes in a file store, " + kNames[r.compression];
 }
 
 TEST_F(ViewFixture, FactsLineForEachKindOfPicture) {
@@ -258,6 +258,21 @@ TEST_F(ViewFixture, FactsLineForEachKindOfPicture) {
     ASSERT_EQ(form.list().count(), 4);
     const BitmapEntry romEntry = form.list().at(3);
 
+    // Every named control of the window (not the parts Qt makes inside them), where it is
+    // before any facts are shown.
+    auto controls = [this] {
+        std::vector<std::pair<QString, QRect>> out;
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            const QString name = w->objectName();
+            if (name.isEmpty() || name.startsWith("qt_") || w == pane().factsLabel() ||
+                w == form.Image1 || zoomView()->isAncestorOf(w) || w == zoomView())
+                continue;
+            out.emplace_back(name, QRect(w->mapTo(&form, QPoint(0, 0)), w->size()));
+        }
+        return out;
+    };
+    const auto before = controls();
+    ASSERT_GT(before.size(), 20u);
     const QString x = QString(QChar(0x00D7)), dot = QStringLiteral(" \u00B7 ");
     const QString lines[] = {
         "176 " + x + " 208" + dot + "JPEG, 24-bit" + dot + "/c12: 4,096 colours" + dot +
@@ -279,16 +294,40 @@ TEST_F(ViewFixture, FactsLineForEachKindOfPicture) {
         EXPECT_EQ(tip, factsTooltip(pane().facts()));
         EXPECT_EQ(form.Image1->toolTip(), tip);
         EXPECT_EQ(zoomView()->viewport()->toolTip(), tip);
-        // The caption row shows the line, shortened with an ellipsis when it does not fit.
-        QString shown = pane().factsLabel()->text();
-        if (shown != lines[i]) {
-            ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
-            shown.chop(1);
-            EXPECT_TRUE(lines[i].startsWith(shown)) << shown.toStdString();
+        // The caption row shows the line whole, shortened part by part to fit: the size,
+        // the switch, the bytes and the archive entry stay.
+        QLabel* label = pane().factsLabel();
+        const QString shown = label->text();
+        const QFontMetrics metrics = label->fontMetrics();
+        EXPECT_EQ(shown, factsLineWithin(
+                             pane().facts(),
+                             [&](const QString& t) { return metrics.horizontalAdvance(t); },
+                             label->width()));
+        EXPECT_LE(metrics.horizontalAdvance(shown), label->width()) << shown.toStdString();
+        EXPECT_FALSE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+        const QStringList parts = lines[i].split(dot);
+        EXPECT_TRUE(shown.startsWith(parts[0] + dot)) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(form.list().at(i).colour)) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(parts[3].section(' ', 0, 0) + " bytes")) << shown.toStdString();
+        if (i == 3) {
+            EXPECT_TRUE(shown.endsWith(dot + "rc_rom8.mbm #0")) << shown.toStdString();
         }
     }
     EXPECT_TRUE(pane().factsLabel()->toolTip().contains("From " + QDir::toNativeSeparators(rom) +
                                                         " #0, ROM image"));
+    // The archive type a save builds is named, and the size follows it.
+    action("compressedromimage")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane().facts().sizePending; }, 20000));
+    EXPECT_TRUE(factsLine(pane().facts()).contains(" bytes in a compressed ROM image, "))
+        << factsLine(pane().facts()).toStdString();
+    EXPECT_EQ(pane().facts().archiveType, ArchiveType::CompressedRomImage);
+    action("filestore")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane().facts().sizePending; }, 20000));
+    EXPECT_EQ(factsLine(pane().facts()), lines[3]);
+    const auto after = controls();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].second, before[i].second) << after[i].first.toStdString();
     // In the caption row: right of the title, inside the frame, above the picture area.
     const QRect facts = pane().factsLabel()->geometry();
     EXPECT_GT(facts.left(), form.Frame3->fontMetrics().horizontalAdvance(form.Frame3->title()));
