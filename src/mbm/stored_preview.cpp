@@ -1,10 +1,12 @@
 #include "mbm/stored_preview.h"
 
+#include <QSysInfo>
 #include <future>
 
 #include "bmp_read.h"
 #include "compress.h"
 #include "mbm_pixels.h"
+#include "mbm_stride.h"
 
 using bmconv::BitmapMode;
 
@@ -121,41 +123,15 @@ QImage expandBitmap(const EncodedBitmap& encoded) {
     return image;
 }
 
-/// The alpha values of a converted picture, one byte per pixel, top row first.
-static std::vector<uint8_t> alphaBytes(const QImage& plane) {
-    const size_t w = size_t(plane.width()), h = size_t(plane.height());
-    std::vector<uint8_t> alpha(w * h);
-    for (size_t y = 0; y < h; ++y) {
-        const uchar* line = plane.constScanLine(int(y));
-        std::copy(line, line + w, alpha.begin() + std::ptrdiff_t(y * w));
-    }
-    return alpha;
-}
-
-/// Rows y0 to y1 of an RGB32 picture as the converter decodes its 24-bit bitmap file.
-static bmconv::BmpImage rgbRows(const QImage& rgb32, int y0, int y1) {
-    bmconv::BmpImage image;
-    image.width = rgb32.width();
-    image.height = y1 - y0;
-    image.bitsPerPixel = 24;
-    image.rgb.resize(size_t(image.width) * size_t(image.height) * 3);
-    uint8_t* out = image.rgb.data();
-    for (int y = y0; y < y1; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
-        for (int x = 0; x < image.width; ++x, out += 3) {
-            out[0] = uint8_t(qRed(line[x]));
-            out[1] = uint8_t(qGreen(line[x]));
-            out[2] = uint8_t(qBlue(line[x]));
-        }
-    }
-    return image;
-}
-
-static std::vector<uint8_t> encodeRows(const QImage& rgb32, int y0, int y1, BitmapMode mode,
-                                       const uint8_t* alpha) {
-    const bmconv::BmpImage rows = rgbRows(rgb32, y0, y1);
-    return bmconv::encodePixels(rows, mode, nullptr,
-                                alpha ? alpha + size_t(y0) * size_t(rgb32.width()) : nullptr);
+/// Encodes rows y0 to y1 of `source` (pixels in `order`) into their place in `out`; the
+/// alpha values of /c32a come straight from the alpha plane's scan lines.
+static void encodeSlice(const QImage& source, bmconv::PixelOrder order, const QImage& alpha,
+                        BitmapMode mode, size_t stride, int y0, int y1, uint8_t* out) {
+    const bool withAlpha = mode == BitmapMode::C32A;
+    bmconv::encodeRows(mode, source.constScanLine(y0), std::ptrdiff_t(source.bytesPerLine()), order,
+                       uint32_t(source.width()), uint32_t(y1 - y0), out + size_t(y0) * stride,
+                       nullptr, withAlpha ? alpha.constScanLine(y0) : nullptr,
+                       withAlpha ? std::ptrdiff_t(alpha.bytesPerLine()) : 0);
 }
 
 Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBitmap& out) {
@@ -174,20 +150,27 @@ Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBit
     if (mode == BitmapMode::C32A && (picture.alpha.size() != pixels.size() ||
                                      picture.alpha.format() != QImage::Format_Indexed8))
         return Status::failure(QStringLiteral("The picture's alpha values are missing."));
+    // RGB32 lies in memory as B, G, R, x where the host is little-endian; elsewhere the
+    // pixels go as R, G, B bytes.
+    const bool littleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    const QImage source =
+        pixels.convertToFormat(littleEndian ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    if (source.isNull())
+        return Status::failure(QStringLiteral("Not enough memory to store the picture."));
+    const bmconv::PixelOrder order =
+        littleEndian ? bmconv::PixelOrder::Bgrx : bmconv::PixelOrder::Rgb;
+    const size_t stride = size_t(bmconv::strideFor(bmconv::traitsOf(mode).bpp, uint64_t(w)));
     try {
-        const QImage rgb32 = pixels.convertToFormat(QImage::Format_RGB32);
-        std::vector<uint8_t> alpha;
-        if (mode == BitmapMode::C32A) alpha = alphaBytes(picture.alpha);
-        const uint8_t* a = alpha.empty() ? nullptr : alpha.data();
+        out.pixels.resize(stride * size_t(h));
+        uint8_t* data = out.pixels.data();
         if (w * h < kSplitPixels) {
-            out.pixels = encodeRows(rgb32, 0, int(h), mode, a);
+            encodeSlice(source, order, picture.alpha, mode, stride, 0, int(h), data);
         } else {
             const int half = int(h / 2);
-            auto lower =
-                std::async(std::launch::async, encodeRows, std::cref(rgb32), half, int(h), mode, a);
-            out.pixels = encodeRows(rgb32, 0, half, mode, a);
-            const std::vector<uint8_t> rest = lower.get();
-            out.pixels.insert(out.pixels.end(), rest.begin(), rest.end());
+            auto lower = std::async(std::launch::async, encodeSlice, std::cref(source), order,
+                                    std::cref(picture.alpha), mode, stride, half, int(h), data);
+            encodeSlice(source, order, picture.alpha, mode, stride, 0, half, data);
+            lower.get();
         }
     } catch (const std::bad_alloc&) {
         out.pixels.clear();
