@@ -42,16 +42,14 @@ inline Status saveWithRealPath(const ProgramFolder& pf, const std::vector<Bitmap
                                const QString& target, ArchiveType type = ArchiveType::FileStore) {
     const SavePlan plan =
         makeSavePlan(pf, entries, QStringLiteral("stored"), target, {type, false});
-    BuildInputs inputs{prepareSave(WorkFolders(pf), plan), {}};
+    BuildInputs inputs{prepareSave(quickWorkFolders(pf), plan), {}};
     for (const PictureJob& j : plan.pictures)
         if (Status s = convertPicture(j.dir + j.name, pf.inTemp(j.workName), WriteMode::Direct,
                                       j.keepAlpha);
             !s)
             inputs.unconvertedPictures << s.error;
     StatusRecorder status;
-    WaitOptions quick;
-    quick.pauseMs = 5;
-    const Status s = runBuild(plan, inputs, status, quick);
+    const Status s = runBuild(plan, inputs, status, shortPauses());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !QFile::exists(pf.inTemp(QStringLiteral("cleanup.bat"))); }, 20000));
     return s;

@@ -36,7 +36,7 @@ struct ViewFixture : ::testing::Test {
     QTemporaryDir pics;
 
     // Shown, as the user sees it: the zoomed view lays out its scroll bars only then.
-    void SetUp() override { form.show(); }
+    void SetUp() override { withShortPauses(form).show(); }
     /// Lets the scroll bars come and go: the view shows or hides them from the event loop.
     static void settle() { QCoreApplication::processEvents(); }
     QAction* action(const char* name) { return form.findChild<QAction*>(name); }
@@ -252,7 +252,7 @@ TEST_F(ViewFixture, FactsLineForEachKindOfPicture) {
     const QString rom = testdata() + "/real-mbm/rc_rom8.mbm";
     StatusRecorder status;
     ReadingOptions quick;
-    quick.wait.pauseMs = 5;
+    quick.wait = shortPauses();
     ASSERT_EQ(runReading(pf.folder(), rom, "rc_rom8.mbm", status, ui, form.project(), quick).kind,
               ReadingOutcome::Extracted);
     ASSERT_EQ(form.list().count(), 4);
