@@ -61,7 +61,7 @@ struct ViewFixture : ::testing::Test {
     }
 };
 
-// Done when: with Show as stored on, every entry's preview in the window is the saved
+// With Show as stored on, every entry's preview in the window is the saved
 // archive's bitmap, at 1:1 and at 2x.
 TEST_F(ViewFixture, ShowAsStoredIsTheSavedArchivePixelForPixel) {
     picture("gradient.bmp", gradientPicture(67, 23), "BMP");
