@@ -46,7 +46,7 @@ class BmpSource {
     const uint8_t* fileRows(uint32_t y, uint32_t count, std::ptrdiff_t& pitch);
 
     std::string path_;
-    FileView file_;
+    FileView file_{1, size_t(4) << 20}; // pictures up to 4 MB are read, not mapped
     BmpLayout layout_;
     std::vector<uint8_t> rleIndices_; // the decoded picture of an RLE file, top row first
     std::vector<uint8_t> rowIndices_; // scratch for one row of a palette picture

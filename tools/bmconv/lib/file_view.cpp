@@ -80,7 +80,7 @@ void FileView::close() {
     handle_ = -1;
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    std::vector<uint8_t>().swap(buffer_);
+    if (buffer_.capacity() > readUpTo_) std::vector<uint8_t>().swap(buffer_);
     size_ = 0;
     mapFailed_ = false;
 }
@@ -113,7 +113,8 @@ const uint8_t* FileView::view(uint64_t offset, size_t length, size_t* available)
         const size_t bytes = size_t(end - start);
         dropWindow();
         bool ok = false;
-        if (gAllowMapping && !mapFailed_) ok = mapWindow(start, bytes);
+        const bool small = start == 0 && bytes == size_ && size_ <= readUpTo_;
+        if (gAllowMapping && !mapFailed_ && !small) ok = mapWindow(start, bytes);
         if (!ok) ok = readWindow(start, bytes);
         if (!ok) return nullptr;
     }
@@ -173,6 +174,17 @@ bool FileView::mapWindow(uint64_t offset, size_t length) {
 }
 
 bool FileView::readWindow(uint64_t offset, size_t length) {
+#ifndef _WIN32
+    if (handle_ >= 0) {
+        buffer_.resize(length);
+        window_ = nullptr;
+        if (!copy(offset, buffer_.data(), length)) return false;
+        window_ = buffer_.data();
+        windowStart_ = offset;
+        windowLength_ = length;
+        return true;
+    }
+#endif
     if (!file_) {
         file_ = std::fopen(path_.c_str(), "rb");
         if (!file_) return false;

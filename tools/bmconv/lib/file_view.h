@@ -18,8 +18,11 @@ class FileView {
     enum class Opened { Ok, Missing, NotAFile, Unreadable };
 
     /// Holds `windows` windows' worth at a time (an archive being read is worth two: a
-    /// listing of a usual archive then maps it once).
-    explicit FileView(size_t windows = 1) : windows_(windows) {}
+    /// listing of a usual archive then maps it once). A file of at most `readUpTo` bytes
+    /// viewed whole is read with one read() into a buffer kept from file to file instead of
+    /// mapped: for many small files that costs less than their page faults and unmapping.
+    explicit FileView(size_t windows = 1, size_t readUpTo = 0)
+        : windows_(windows), readUpTo_(readUpTo) {}
     ~FileView();
     FileView(const FileView&) = delete;
     FileView& operator=(const FileView&) = delete;
@@ -53,6 +56,7 @@ class FileView {
     void dropWindow();
 
     size_t windows_ = 1;
+    size_t readUpTo_ = 0;
     std::string path_;
     uint64_t size_ = 0;
     intptr_t handle_ = -1;      // file descriptor where mapping is used

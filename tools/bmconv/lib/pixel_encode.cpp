@@ -2,6 +2,10 @@
 
 #include "simd_dispatch.h"
 
+#ifdef ZEMBREL_AVX2
+#include <immintrin.h>
+#endif
+
 #include <cstdlib>
 #include <cstring>
 
@@ -173,11 +177,97 @@ ZEMBREL_INLINE void encodeRowsIn(BitmapMode mode, const uint8_t* src, std::ptrdi
 }
 
 #ifdef ZEMBREL_AVX2
+// Shuffles spreading one colour of 8 pixels (24 bytes) to 16-bit lanes, the high bytes
+// zero. A shuffle reaches only 16 bytes, so the pixels are loaded twice, from their start
+// (bytes 0 to 15) and 8 bytes on (bytes 8 to 23); a lane takes its byte from one of them.
+struct ChannelShuffles {
+    alignas(32) int8_t fromStart[3][32], fromMiddle[3][32];
+    ChannelShuffles(const size_t (&at)[3]) {
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < 32; ++i) {
+                const int k = (i % 16) / 2, byte = int(at[c]) + 3 * k;
+                const bool high = i % 2 == 1, first = byte < 16;
+                fromStart[c][i] = int8_t(high || !first ? -1 : byte);
+                fromMiddle[c][i] = int8_t(high || first ? -1 : byte - 8);
+            }
+    }
+};
+
+#define ZEMBREL_AVX2_INLINE static inline __attribute__((target("avx2"), always_inline))
+
+ZEMBREL_AVX2_INLINE __m256i mask(const int8_t* m) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(m));
+}
+
+ZEMBREL_AVX2_INLINE __m256i load2(const uint8_t* lo, const uint8_t* hi) {
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(lo))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi)), 1);
+}
+
+ZEMBREL_AVX2_INLINE __m256i channel(__m256i start, __m256i middle, __m256i fromStart,
+                                    __m256i fromMiddle) {
+    return _mm256_or_si256(_mm256_shuffle_epi8(start, fromStart),
+                           _mm256_shuffle_epi8(middle, fromMiddle));
+}
+
+// Pixels of three bytes to 16-bit values, 16 at a time (8 in each 128-bit half), the greys
+// moved and the value put together as flatRow does. Returns how many pixels were done;
+// reads no byte past those pixels.
+template <class O>
+__attribute__((target("avx2"))) size_t c16RowAvx2(uint8_t* row, const uint8_t* src, size_t w,
+                                                  const ChannelShuffles& t) {
+    static_assert(O::step == 3, "three bytes a pixel");
+    const __m256i s0 = mask(t.fromStart[0]), s1 = mask(t.fromStart[1]), s2 = mask(t.fromStart[2]);
+    const __m256i m0 = mask(t.fromMiddle[0]), m1 = mask(t.fromMiddle[1]),
+                  m2 = mask(t.fromMiddle[2]);
+    const __m256i redMask = _mm256_set1_epi16(0xF8), greenMask = _mm256_set1_epi16(0xFC);
+    const __m256i v128 = _mm256_set1_epi16(128), v192 = _mm256_set1_epi16(192);
+    const __m256i one = _mm256_set1_epi16(1), five = _mm256_set1_epi16(5);
+    size_t x = 0;
+    for (; x + 16 <= w; x += 16) {
+        const uint8_t* p = src + 3 * x;
+        const __m256i start = load2(p, p + 24), middle = load2(p + 8, p + 32);
+        __m256i r = channel(start, middle, s0, m0), g = channel(start, middle, s1, m1),
+                b = channel(start, middle, s2, m2);
+        const __m256i grey = _mm256_and_si256(_mm256_cmpeq_epi16(r, g), _mm256_cmpeq_epi16(g, b));
+        const __m256i shift = _mm256_and_si256(
+            grey, _mm256_or_si256(_mm256_and_si256(_mm256_cmpeq_epi16(r, v128), one),
+                                  _mm256_and_si256(_mm256_cmpeq_epi16(r, v192), five)));
+        r = _mm256_sub_epi16(r, shift);
+        g = _mm256_sub_epi16(g, shift);
+        b = _mm256_sub_epi16(b, shift);
+        const __m256i v =
+            _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi16(_mm256_and_si256(r, redMask), 8),
+                                            _mm256_slli_epi16(_mm256_and_si256(g, greenMask), 3)),
+                            _mm256_srli_epi16(b, 3));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + 2 * x), v);
+    }
+    return x;
+}
+
 template <class O>
 __attribute__((target("avx2"))) void
 encodeRowsAvx2(BitmapMode mode, const uint8_t* src, std::ptrdiff_t srcPitch, uint32_t w,
                uint32_t count, uint8_t* dst, const C8Table* c8, const uint8_t* alpha,
                std::ptrdiff_t alphaPitch) {
+    if constexpr (O::step == 3) {
+        if (mode == BitmapMode::C16) {
+            static const size_t at[3] = {O::r, O::g, O::b};
+            static const ChannelShuffles shuffles(at);
+            const size_t stride = size_t(strideFor(16, w));
+            for (uint32_t k = 0; k < count; ++k) { // in memory order, as encodeRowsIn
+                const uint32_t y = srcPitch < 0 ? count - 1 - k : k;
+                uint8_t* row = dst + size_t(y) * stride;
+                const uint8_t* from = src + std::ptrdiff_t(y) * srcPitch;
+                const size_t done = c16RowAvx2<O>(row, from, w, shuffles);
+                encodeRowsIn<O>(mode, from + 3 * done, srcPitch, uint32_t(w - done), 1,
+                                row + 2 * done, c8, nullptr, 0);
+                std::memset(row + 2 * size_t(w), 0xFF, stride - 2 * size_t(w));
+            }
+            return;
+        }
+    }
     encodeRowsIn<O>(mode, src, srcPitch, w, count, dst, c8, alpha, alphaPitch);
 }
 #endif
