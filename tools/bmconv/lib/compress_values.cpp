@@ -72,6 +72,53 @@ inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
     return limit;
 }
 
+// Writes the records that start at p and at each record start after it, as long as they
+// end before qEnd and hold at most 128 values (see the caller). Returns where the last one
+// ends; sets `full` when the output passed oEnd. Few values live in the loop, so they stay
+// in registers: a record is some twenty instructions and no branch a processor mispredicts.
+template <size_t Size>
+size_t putRecords(const uint64_t* bits, const uint8_t* w, size_t p, size_t qEnd, uint8_t*& out,
+                  const uint8_t* oEnd, bool& full) {
+    size_t word = (p + 1) / 64;
+    if (word * 64 >= qEnd) return p;
+    // The starts of word k before qEnd (k * 64 < qEnd).
+    auto startsIn = [bits, qEnd](size_t k) {
+        const uint64_t starts = recordStarts(bits, k);
+        const size_t room = qEnd - k * 64;
+        return room < 64 ? starts & ((uint64_t(1) << room) - 1) : starts;
+    };
+    uint64_t starts = startsIn(word) & (~uint64_t(0) << ((p + 1) % 64));
+    uint8_t* o = out;
+    for (;;) {
+        while (starts == 0) {
+            if (++word * 64 >= qEnd) {
+                out = o;
+                return p;
+            }
+            starts = startsIn(word);
+        }
+        const size_t next = word * 64 + lowestBit(starts);
+        starts &= starts - 1;
+        const size_t count = next - p;
+        if (count > 128) break;
+        const size_t literal = size_t(isPair(bits, p)) - 1; // all ones for a literal
+        o[0] = uint8_t((count - 1) ^ literal);              // 256 - count for a literal
+        const size_t bytes = Size + (((count - 1) * Size) & literal);
+        const uint8_t* src = w + p * Size;
+        std::memcpy(o + 1, src, 32);
+        for (size_t done = 32; done < bytes; done += 32)
+            std::memcpy(o + 1 + done, src + done, 32);
+        o += 1 + bytes;
+        p = next;
+        if (o > oEnd) {
+            full = true;
+            break;
+        }
+    }
+    out = o;
+    return p;
+}
+
 #ifdef ZEMBREL_AVX2
 // Pair bits of 16-bit values, 32 at a time: the comparisons packed to bytes, their top bits
 // gathered. Returns how many values were done.
@@ -151,20 +198,11 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
                     p = q;
                     // The next ones start where recordStarts() says, found without a chain
                     // from one record to the next.
-                    size_t word = (p + 1) / 64;
-                    uint64_t starts = recordStarts(bits, word) & (~uint64_t(0) << ((p + 1) % 64));
-                    while (true) {
-                        while (starts == 0 && ++word * 64 < qEnd)
-                            starts = recordStarts(bits, word);
-                        if (starts == 0) break;
-                        const size_t next = word * 64 + lowestBit(starts);
-                        starts &= starts - 1;
-                        if (next >= qEnd || next - p > 128) break;
-                        if (!put(p, next)) {
-                            failed_ = true;
-                            return stop(0);
-                        }
-                        p = next;
+                    bool full = false;
+                    p = putRecords<Size>(bits, w, p, qEnd, o, oEnd, full);
+                    if (full) {
+                        failed_ = true;
+                        return stop(0);
                     }
                     continue;
                 }
