@@ -45,7 +45,10 @@ bool ArchiveWriter::open(const std::string& destination, StoreKind kind, size_t 
     offsets_.clear();
     if (kind != StoreKind::File && 8 + 4 * uint64_t(count) > kMaxArchiveSize) return false;
     if (!out_.create(destination)) return false;
-    std::setvbuf(out_.file(), nullptr, _IOFBF, 1 << 20); // few large writes
+    // Few large writes. The C library ignores the size asked for unless it is also given the
+    // buffer, and would write every bitmap in two or three calls of its own block size.
+    buffer_.resize(size_t(1) << 20);
+    std::setvbuf(out_.file(), buffer_.data(), _IOFBF, buffer_.size());
     position_ = 0;
     if (kind == StoreKind::File) {
         for (uint32_t uid : kFileStoreUids)

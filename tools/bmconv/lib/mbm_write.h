@@ -64,6 +64,8 @@ class ArchiveWriter {
     size_t recordHead(const BitmapRecord& record, uint64_t dataSize, uint8_t* out) const;
     bool fits(uint64_t dataSize) const;
 
+    // The output's buffer; declared before out_ so that it outlives the stream using it.
+    std::vector<char> buffer_;
     TempFile out_;
     StoreKind kind_ = StoreKind::File;
     size_t count_ = 0;
