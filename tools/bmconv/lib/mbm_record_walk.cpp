@@ -111,6 +111,19 @@ bool lanesFit(const StoredData* items, size_t count, const uint64_t* step) {
         advance(l6, step);
         advance(l7, step);
     }
+    // The lanes still open go on side by side: finished one after the other, each record
+    // would wait for the one before it.
+    while (l0.open() || l1.open() || l2.open() || l3.open() || l4.open() || l5.open() ||
+           l6.open() || l7.open()) {
+        if (l0.open()) advance(l0, step);
+        if (l1.open()) advance(l1, step);
+        if (l2.open()) advance(l2, step);
+        if (l3.open()) advance(l3, step);
+        if (l4.open()) advance(l4, step);
+        if (l5.open()) advance(l5, step);
+        if (l6.open()) advance(l6, step);
+        if (l7.open()) advance(l7, step);
+    }
     // Every lane is finished (no short cut), so a fault in one costs no branch in the others.
     const bool f0 = finish(l0, item(0), step), f1 = finish(l1, item(1), step);
     const bool f2 = finish(l2, item(2), step), f3 = finish(l3, item(3), step);
