@@ -24,8 +24,11 @@ build: configure
 run: build
 	$(BUILD)/bin/mbmzembrel
 
+# Most tests wait for batches and the programs they start, so twice as many run as there are cores.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
+
 test: deps-windows build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS)
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

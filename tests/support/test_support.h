@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -42,6 +43,19 @@ class TempProgramFolder {
         EXPECT_TRUE(m_dir.isValid());
         if (withBmconv) copyExecutable(QStringLiteral("bmconv.exe"));
         if (withBatchrun) copyExecutable(QStringLiteral("batchrun"));
+    }
+    /// A save or a reading run leaves its clean-up batch running; the folder goes only when
+    /// that batch has deleted itself (for at most two seconds), so none of it is left behind.
+    ~TempProgramFolder() {
+        if (!QFileInfo::exists(m_dir.filePath(QStringLiteral("batchrun")))) return;
+        QElapsedTimer waited;
+        waited.start();
+        for (const char* work : {"temp", "tempextract"}) {
+            const QString batch =
+                m_dir.filePath(QLatin1String(work) + QStringLiteral("/cleanup.bat"));
+            while (QFileInfo::exists(batch) && waited.elapsed() < 2000)
+                QThread::msleep(2);
+        }
     }
     ProgramFolder folder() const { return ProgramFolder(m_dir.path()); }
     QString path() const { return m_dir.path(); }
