@@ -88,6 +88,9 @@ size_t putRecords(const uint64_t* bits, const uint8_t* w, size_t p, size_t qEnd,
         return room < 64 ? starts & ((uint64_t(1) << room) - 1) : starts;
     };
     uint64_t starts = startsIn(word) & (~uint64_t(0) << ((p + 1) % 64));
+    // The kind of the record at p is kept from when its start was found: no load that waits
+    // for p.
+    size_t run = isPair(bits, p);
     uint8_t* o = out;
     for (;;) {
         while (starts == 0) {
@@ -97,19 +100,23 @@ size_t putRecords(const uint64_t* bits, const uint8_t* w, size_t p, size_t qEnd,
             }
             starts = startsIn(word);
         }
+        const uint64_t first = starts & (0 - starts);
         const size_t next = word * 64 + lowestBit(starts);
-        starts &= starts - 1;
+        const size_t nextRun = (bits[word] & first) != 0;
+        starts ^= first;
         const size_t count = next - p;
         if (count > 128) break;
-        const size_t literal = size_t(isPair(bits, p)) - 1; // all ones for a literal
-        o[0] = uint8_t((count - 1) ^ literal);              // 256 - count for a literal
+        const size_t literal = run - 1;        // all ones for a literal
+        o[0] = uint8_t((count - 1) ^ literal); // 256 - count for a literal
         const size_t bytes = Size + (((count - 1) * Size) & literal);
         const uint8_t* src = w + p * Size;
-        std::memcpy(o + 1, src, 32);
-        for (size_t done = 32; done < bytes; done += 32)
-            std::memcpy(o + 1 + done, src + done, 32);
+        // 16-byte blocks: most records hold fewer than eight values, so one store does.
+        std::memcpy(o + 1, src, 16);
+        for (size_t done = 16; done < bytes; done += 16)
+            std::memcpy(o + 1 + done, src + done, 16);
         o += 1 + bytes;
         p = next;
+        run = nextRun;
         if (o > oEnd) {
             full = true;
             break;
