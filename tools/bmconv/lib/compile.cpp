@@ -5,12 +5,16 @@
 #include "header_file.h"
 #include "messages.h"
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <new>
 #include <sstream>
+#ifndef _WIN32
+#include <thread>
+#endif
 
 namespace bmconv {
 namespace {
@@ -76,9 +80,19 @@ struct CompileState {
     BmpSource picture, alpha;
 };
 
-/// Converts, compresses and appends one source.
-int addSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
-              ArchiveWriter& writer, CompileState& state, std::ostream& details) {
+/// One source opened and, where it fits in memory whole, encoded: what is left to do is
+/// adding it to the archive in its turn.
+struct PreparedSource {
+    BitmapJob job;
+    bool withAlpha = false;
+    PrepareResult result = PrepareResult::TooLarge;
+    PreparedBitmap bitmap;
+};
+
+/// Opens, converts and (for a picture that fits in memory whole) compresses one source
+/// into `state`, without touching the archive.
+int prepareSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
+                  CompileState& state, PreparedSource& prepared, std::ostream& details) {
     if (!source.modeValid) {
         details << source.token << ": no such colour mode (use /1 /2 /4 /8 /c4 /c8 /c12 /c16"
                 << " /c24 /c32 or /c32a before the file name)\n";
@@ -114,8 +128,30 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
     job.record.colour = uint32_t(traits.colour);
     job.record.stride = uint32_t(strideFor(traits.bpp, uint64_t(image.width)));
     job.record.romMode = uint32_t(traits.romMode);
-    switch (appendBitmap(state.picture, withAlpha ? &state.alpha : nullptr, job, writer,
-                         state.scratch)) {
+    prepared.job = job;
+    prepared.withAlpha = withAlpha;
+    prepared.result = prepareBitmap(state.picture, withAlpha ? &state.alpha : nullptr, job,
+                                    state.scratch, prepared.bitmap);
+    if (prepared.result == PrepareResult::SourceUnreadable) {
+        details << source.name << ": cannot read " << source.name << "\n";
+        return kBadSourceFile;
+    }
+    return kSuccess;
+}
+
+/// Adds a prepared source to the archive (a picture too large to be held whole is encoded
+/// now, a slice at a time).
+int finishSource(const CompileRequest& request, const SourceArg& source, ArchiveWriter& writer,
+                 CompileState& state, const PreparedSource& prepared, std::ostream& details) {
+    AppendResult result = AppendResult::Ok;
+    if (prepared.result == PrepareResult::Ready) {
+        const PreparedBitmap& b = prepared.bitmap;
+        if (!writer.add(b.record, b.data, b.size)) result = AppendResult::ArchiveUnwritable;
+    } else {
+        result = appendBitmap(state.picture, prepared.withAlpha ? &state.alpha : nullptr,
+                              prepared.job, writer, state.scratch);
+    }
+    switch (result) {
     case AppendResult::Ok:
         return kSuccess;
     case AppendResult::SourceUnreadable:
@@ -127,6 +163,81 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
     details << "Cannot write " << request.destination << "\n";
     return kBadDestinationFile;
 }
+
+/// Converts, compresses and appends one source.
+int addSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
+              ArchiveWriter& writer, CompileState& state, std::ostream& details) {
+    PreparedSource prepared;
+    const int code = prepareSource(request, source, c8, state, prepared, details);
+    if (code != kSuccess) return code;
+    return finishSource(request, source, writer, state, prepared, details);
+}
+
+std::atomic<bool> gParallel{true};
+
+#ifndef _WIN32
+/// Two threads prepare the sources side by side, the even ones and the odd ones, each with
+/// its own state; each adds its source to the archive when all before it are in. The first
+/// source that fails in the given order is the one reported, as in a compile one by one,
+/// and nothing after it is added.
+int addSourcesInParallel(const CompileRequest& request, const C8Table* c8, ArchiveWriter& writer,
+                         std::ostream& details) {
+    const size_t n = request.sources.size();
+    std::atomic<size_t> turn{0};
+    std::atomic<bool> stopped{false};
+    int failure = kSuccess;
+    std::string failureDetails;
+    auto run = [&](size_t first, CompileState& state) {
+        for (size_t i = first; i < n; i += 2) {
+            const SourceArg& source = request.sources[i];
+            std::ostringstream text;
+            int code = kSuccess;
+            PreparedSource prepared;
+            try {
+                code = prepareSource(request, source, c8, state, prepared, text);
+            } catch (const std::bad_alloc&) {
+                code = kOutOfMemory;
+            }
+            while (turn.load(std::memory_order_acquire) != i) {
+                if (stopped.load(std::memory_order_acquire)) return;
+                std::this_thread::yield();
+            }
+            if (code == kSuccess) {
+                try {
+                    code = finishSource(request, source, writer, state, prepared, text);
+                } catch (const std::bad_alloc&) {
+                    code = kOutOfMemory;
+                }
+            }
+            if (code != kSuccess) {
+                if (code == kOutOfMemory)
+                    text << "Not enough memory to compile " << request.destination << "\n";
+                failure = code;
+                failureDetails = text.str();
+                stopped.store(true, std::memory_order_release);
+                return;
+            }
+            turn.store(i + 1, std::memory_order_release);
+        }
+    };
+    auto second = std::make_unique<CompileState>();
+    std::thread helper(run, size_t(1), std::ref(*second));
+    {
+        auto state = std::make_unique<CompileState>();
+        run(0, *state);
+    }
+    helper.join();
+    details << failureDetails;
+    return failure;
+}
+#endif
+
+// The Windows build links no thread library and compiles one by one.
+#ifndef _WIN32
+bool worthParallel(size_t sources) {
+    return gParallel.load() && sources >= 4 && std::thread::hardware_concurrency() >= 2;
+}
+#endif
 
 /// The names the header's identifiers are made from: the archive's first, then each
 /// source's, from the /i file or else the command line.
@@ -174,10 +285,18 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
         details << "Cannot create " << request.destination << "\n";
         return kBadDestinationFile;
     }
-    CompileState state;
-    for (const SourceArg& source : request.sources) {
-        const int code = addSource(request, source, c8, writer, state, details);
+#ifndef _WIN32
+    if (worthParallel(request.sources.size())) {
+        const int code = addSourcesInParallel(request, c8, writer, details);
         if (code != kSuccess) return code;
+    } else
+#endif
+    {
+        CompileState state;
+        for (const SourceArg& source : request.sources) {
+            const int code = addSource(request, source, c8, writer, state, details);
+            if (code != kSuccess) return code;
+        }
     }
     if (!request.headerPath.empty()) {
         const std::vector<std::string> sourceNames(names.begin() + 1, names.end());
@@ -196,6 +315,10 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
 }
 
 } // namespace
+
+bool setParallelCompile(bool on) {
+    return gParallel.exchange(on);
+}
 
 int32_t twipsFor(int32_t pixels, int32_t pixelsPerMetre) {
     if (pixelsPerMetre <= 0) return 0;

@@ -41,6 +41,11 @@ int compileArchive(const CompileRequest& request, std::ostream& out);
 
 /// Twips for `pixels` at `pixelsPerMetre`, computed in the SDK converter's 32-bit
 /// arithmetic; 0 when the resolution is not positive.
+/// Whether a compile of several pictures prepares them on two threads (on by default where
+/// the system has two cores; the output is the same either way). Returns the setting it
+/// replaces; tests compare both.
+bool setParallelCompile(bool on);
+
 int32_t twipsFor(int32_t pixels, int32_t pixelsPerMetre);
 
 /// The name of the alpha picture for a /c32a source: "-alpha" inserted before the extension

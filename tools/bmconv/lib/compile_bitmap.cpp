@@ -42,38 +42,75 @@ size_t setEncodeSliceBytes(size_t bytes) {
     return previous;
 }
 
-AppendResult appendBitmap(BmpSource& source, BmpSource* alpha, BitmapJob job, ArchiveWriter& writer,
-                          EncodeScratch& scratch) {
-    const ModeTraits traits = traitsOf(job.mode);
+namespace {
+
+struct SliceGeometry {
+    size_t stride;
+    uint64_t total;
+    uint32_t sliceRows;
+};
+
+SliceGeometry sliceGeometry(const BmpSource& source, BitmapMode mode) {
+    const ModeTraits traits = traitsOf(mode);
     const uint32_t w = source.width(), h = source.height();
     const size_t stride = size_t(strideFor(traits.bpp, w));
-    const uint64_t total = uint64_t(stride) * h;
     // A slice is bounded by the encoded rows and by the converted source rows alike.
     const size_t rowCost = std::max<size_t>({stride, size_t(w) * 3, 1});
     const uint32_t sliceRows =
         uint32_t(std::min<uint64_t>(h, std::max<size_t>(1, gSliceBytes / rowCost)));
+    return {stride, uint64_t(stride) * h, sliceRows};
+}
+
+} // namespace
+
+PrepareResult prepareBitmap(BmpSource& source, BmpSource* alpha, BitmapJob job,
+                            EncodeScratch& scratch, PreparedBitmap& out) {
+    const SliceGeometry g = sliceGeometry(source, job.mode);
+    const uint32_t h = source.height();
+    if (g.sliceRows < h) return PrepareResult::TooLarge;
     if (!scratch.compressor) scratch.compressor = std::make_unique<StreamCompressor>(0, 0);
     StreamCompressor& compressor = *scratch.compressor;
     job.record.compression = 0;
-
-    if (sliceRows >= h) { // the whole picture at once
-        scratch.raw.resize(size_t(total));
-        if (!encodeSlice(source, alpha, job, 0, h, scratch.raw.data(), scratch))
-            return AppendResult::SourceUnreadable;
-        const uint8_t* data = scratch.raw.data();
-        size_t size = scratch.raw.size();
-        if (job.compress) {
-            compressor.reset(traits.scheme, total);
-            compressor.push(data, size);
-            if (compressor.finish()) {
-                job.record.compression = uint32_t(traits.scheme);
-                data = compressor.output();
-                size = compressor.outputSize();
-            }
+    scratch.raw.resize(size_t(g.total));
+    if (!encodeSlice(source, alpha, job, 0, h, scratch.raw.data(), scratch))
+        return PrepareResult::SourceUnreadable;
+    out.data = scratch.raw.data();
+    out.size = scratch.raw.size();
+    if (job.compress) {
+        const int scheme = traitsOf(job.mode).scheme;
+        compressor.reset(scheme, g.total);
+        compressor.push(out.data, out.size);
+        if (compressor.finish()) {
+            job.record.compression = uint32_t(scheme);
+            out.data = compressor.output();
+            out.size = compressor.outputSize();
         }
-        return writer.add(job.record, data, size) ? AppendResult::Ok
-                                                  : AppendResult::ArchiveUnwritable;
     }
+    out.record = job.record;
+    return PrepareResult::Ready;
+}
+
+AppendResult appendBitmap(BmpSource& source, BmpSource* alpha, BitmapJob job, ArchiveWriter& writer,
+                          EncodeScratch& scratch) {
+    PreparedBitmap whole;
+    switch (prepareBitmap(source, alpha, job, scratch, whole)) {
+    case PrepareResult::Ready:
+        return writer.add(whole.record, whole.data, whole.size) ? AppendResult::Ok
+                                                                : AppendResult::ArchiveUnwritable;
+    case PrepareResult::SourceUnreadable:
+        return AppendResult::SourceUnreadable;
+    case PrepareResult::TooLarge:
+        break;
+    }
+    const ModeTraits traits = traitsOf(job.mode);
+    const uint32_t h = source.height();
+    const SliceGeometry g = sliceGeometry(source, job.mode);
+    const size_t stride = g.stride;
+    const uint64_t total = g.total;
+    const uint32_t sliceRows = g.sliceRows;
+    if (!scratch.compressor) scratch.compressor = std::make_unique<StreamCompressor>(0, 0);
+    StreamCompressor& compressor = *scratch.compressor;
+    job.record.compression = 0;
 
     scratch.raw.resize(size_t(sliceRows) * stride);
     if (!writer.beginBitmap()) return AppendResult::ArchiveUnwritable;

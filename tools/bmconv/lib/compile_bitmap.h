@@ -32,6 +32,24 @@ struct BitmapJob {
 /// could not be written.
 enum class AppendResult { Ok, SourceUnreadable, ArchiveUnwritable };
 
+/// A picture encoded (and compressed where that pays) whole in memory: `data` points into
+/// the scratch it was made with and stays valid until that scratch is used again.
+struct PreparedBitmap {
+    BitmapRecord record;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+};
+
+/// Outcome of preparing a picture in memory: ready to add, too large to be held whole (it is
+/// then appended a slice at a time by appendBitmap), or a source that could not be read.
+enum class PrepareResult { Ready, TooLarge, SourceUnreadable };
+
+/// Encodes a picture up to a slice whole into `scratch` without touching any archive, so
+/// pictures can be prepared side by side and added in order. TooLarge is decided before
+/// any work is done.
+PrepareResult prepareBitmap(BmpSource& source, BmpSource* alpha, BitmapJob job,
+                            EncodeScratch& scratch, PreparedBitmap& out);
+
 /// Encodes `source` (with the alpha values of `alpha` for C32A, which must then be of the
 /// same size) and appends it to `writer`. A picture up to a slice is encoded in memory
 /// whole; a larger one a slice of rows at a time, so memory stays at about a slice
