@@ -1,6 +1,7 @@
 #include "mbm/built_archive.h"
 
 #include "jobs/converter_output.h"
+#include "mbm_layout.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,13 +11,13 @@
 
 namespace {
 
-constexpr quint32 kFileStoreUid1 = 0x10000037;
-constexpr quint32 kFileStoreUid2 = 0x10000042;
-constexpr quint32 kRomImageUid = 0x10000041;
-constexpr quint32 kRomRecordUid = 0x10000040;
-constexpr qint64 kFileStoreHeader = 20;
-constexpr qint64 kBitmapHeader = 40;
-constexpr qint64 kRomRecordHeader = 68;
+using bmconv::kFileStoreUid1;
+using bmconv::kFileStoreUid2;
+using bmconv::kRomImageUid;
+using bmconv::kRomRecordUid;
+constexpr qint64 kFileStoreHeader = bmconv::kFileStoreHeaderLength;
+constexpr qint64 kBitmapHeader = bmconv::kHeaderLength;
+constexpr qint64 kRomRecordHeader = bmconv::kRomRecordLength;
 
 /// Reads little-endian words at any offset of an archive file.
 class Words {

@@ -1,18 +1,11 @@
 #include "mbm_parse.h"
 
+#include "mbm_layout.h"
 #include "messages.h"
 
 namespace bmconv {
 
 namespace {
-
-constexpr uint32_t kFileStoreUid1 = 0x10000037;
-constexpr uint32_t kFileStoreUid2 = 0x10000042;
-constexpr uint32_t kRomImageUid = 0x10000041;
-constexpr uint32_t kRomRecordUid = 0x10000040;
-constexpr uint32_t kHeaderLength = 40;
-constexpr uint32_t kRomRecordLength = 68;
-constexpr uint32_t kFileStoreHeaderLength = 20;
 
 std::string num(uint64_t v) {
     return std::to_string(v);

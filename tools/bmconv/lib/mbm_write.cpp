@@ -2,6 +2,7 @@
 
 #include "byte_order.h"
 #include "file_view.h"
+#include "mbm_layout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,11 +10,7 @@
 namespace bmconv {
 namespace {
 
-constexpr uint32_t kFileStoreUids[4] = {0x10000037, 0x10000042, 0, 0x47396439};
-constexpr uint32_t kRomImageUid = 0x10000041;
-constexpr uint32_t kRomRecordUid = 0x10000040;
-constexpr uint32_t kHeaderLength = 40;
-constexpr uint32_t kRomRecordLength = 68;
+constexpr uint32_t kFileStoreUids[4] = {kFileStoreUid1, kFileStoreUid2, 0, kFileStoreChecksum};
 constexpr uint64_t kMaxArchiveSize = 0xFFFFFFFFull;
 
 /// The 40-byte bitmap header for `dataSize` bytes of pixel data.
