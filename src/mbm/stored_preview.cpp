@@ -4,25 +4,20 @@
 #include <future>
 
 #include "bmp_read.h"
+#include "cli.h"
 #include "compress.h"
+#include "mbm_layout.h"
 #include "mbm_pixels.h"
 #include "mbm_stride.h"
 
 using bmconv::BitmapMode;
 
 std::optional<BitmapMode> modeOfSwitch(const QString& colourSwitch) {
-    static const struct {
-        const char* text;
-        BitmapMode mode;
-    } kModes[] = {
-        {"/1", BitmapMode::Grey1}, {"/2", BitmapMode::Grey2},   {"/4", BitmapMode::Grey4},
-        {"/8", BitmapMode::Grey8}, {"/c4", BitmapMode::C4},     {"/c8", BitmapMode::C8},
-        {"/c12", BitmapMode::C12}, {"/c16", BitmapMode::C16},   {"/c24", BitmapMode::C24},
-        {"/c32", BitmapMode::C32}, {"/c32a", BitmapMode::C32A},
-    };
-    for (const auto& m : kModes)
-        if (colourSwitch == QLatin1String(m.text)) return m.mode;
-    return std::nullopt;
+    // The converter's own reading of a switch, so the preview shows what a save builds.
+    if (!colourSwitch.startsWith(QLatin1Char('/'))) return std::nullopt;
+    const bmconv::SourceArg source = bmconv::parseSource(colourSwitch.toStdString());
+    if (!source.modeValid || !source.name.empty()) return std::nullopt;
+    return source.mode;
 }
 
 QString modeMeaning(BitmapMode mode) {
@@ -197,11 +192,10 @@ StoredSize sizeInArchive(const EncodedBitmap& encoded, ArchiveType type) {
             size.dataBytes = qint64(packed.size());
         }
     }
-    constexpr qint64 kHeader = 40, kRomRecord = 68;
     if (type == ArchiveType::RomImage || type == ArchiveType::CompressedRomImage)
-        size.bitmapBytes = kRomRecord + (size.dataBytes + 3) / 4 * 4;
+        size.bitmapBytes = bmconv::kRomRecordLength + (size.dataBytes + 3) / 4 * 4;
     else
-        size.bitmapBytes = kHeader + size.dataBytes;
+        size.bitmapBytes = bmconv::kHeaderLength + size.dataBytes;
     return size;
 }
 

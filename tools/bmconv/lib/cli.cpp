@@ -98,8 +98,8 @@ std::optional<BitmapMode> modeFor(bool colour, int bpp, bool alpha) {
     }
 }
 
-/// Splits a source token into its switch and file name the way the SDK converter reads it:
-/// optional 'c', one digit, a second digit only if it is 2, 4 or 6, then 'a' only after c32.
+} // namespace
+
 SourceArg parseSource(const std::string& token) {
     SourceArg source;
     source.token = token;
@@ -124,6 +124,8 @@ SourceArg parseSource(const std::string& token) {
     if (mode) source.mode = *mode;
     return source;
 }
+
+namespace {
 
 int runList(const std::vector<std::string>& args, std::ostream& out) {
     if (args.size() < 2) return fail(out, kFileDoesNotExist, "No archive named after /v");
