@@ -20,14 +20,8 @@ QString native(const QString& path) {
 }
 
 Status writeFailure(const QString& target, const QFileDevice& out) {
-    // Qt may accept bytes into its buffer and report nothing, or report a failed flush
-    // without its reason: the reason is then ours.
-    const bool told =
-        out.error() != QFileDevice::NoError && out.errorString() != QFile().errorString();
-    const QString reason =
-        told ? out.errorString() : QStringLiteral("not every byte could be written");
     return Status::failure(QStringLiteral("%1 could not be written: %2. The disk may be full.")
-                               .arg(native(target), reason));
+                               .arg(native(target), writeFailureReason(out)));
 }
 
 bool writeChunk(QIODevice& out, const char* data, qint64 size) {
@@ -90,6 +84,12 @@ Status copyInto(const QString& from, Staged& staged) {
 }
 
 } // namespace
+
+QString writeFailureReason(const QFileDevice& out) {
+    const bool told =
+        out.error() != QFileDevice::NoError && out.errorString() != QFile().errorString();
+    return told ? out.errorString() : QStringLiteral("not every byte could be written");
+}
 
 ScopedChunkWriter::ScopedChunkWriter(ChunkWriter writer) : m_previous(installedWriter()) {
     installedWriter() = std::move(writer);

@@ -5,6 +5,7 @@
 #include "jobs/result.h"
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QIODevice>
 #include <QString>
 
@@ -16,6 +17,10 @@ struct FileReplacement {
     QString from;
     QString to;
 };
+
+/// Why a write to `out` failed: Qt's reason, or "not every byte could be written" where Qt
+/// accepted the bytes into its buffer or failed a flush without saying why.
+QString writeFailureReason(const QFileDevice& out);
 
 /// Writes `bytes` as the whole new content of `target`. On failure the target is as it was,
 /// no temporary file is left beside it, and the message names the file and the reason.

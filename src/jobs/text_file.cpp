@@ -22,10 +22,7 @@ Status writeLines(const QString& path, const QStringList& lines) {
     const QByteArray bytes = textFileBytes(lines);
     if (file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size())
         return Status::success();
-    const bool told =
-        file.error() != QFileDevice::NoError && file.errorString() != QFile().errorString();
-    const QString reason =
-        told ? file.errorString() : QStringLiteral("not every byte could be written");
+    const QString reason = writeFailureReason(file);
     file.close();
     file.remove();
     return Status::failure(QStringLiteral("Could not write %1: %2. The disk may be full.")
