@@ -5,7 +5,12 @@
 #include "cli.h"
 #include "compile.h"
 #include "messages.h"
+#include "small_pieces.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <sstream>
 
 namespace compiletest {
@@ -38,7 +43,10 @@ class ParallelCompile : public ::testing::Test {
             writeFile(dir / ("p" + std::to_string(i) + ".bmp"), picture(i));
         writeFile(dir / "bad.bmp", Bytes{'B', 'M', 1, 2, 3});
     }
-    void TearDown() override { bmconv::setParallelCompile(true); }
+    void TearDown() override {
+        bmconv::setParallelCompile(true);
+        bmconv::setPrepareObserver(nullptr);
+    }
 
     Outcome compile(bool parallel, const std::vector<std::string>& sources,
                     const std::vector<std::string>& options = {}) {
@@ -75,13 +83,17 @@ TEST_F(ParallelCompile, GivesTheArchiveOfACompileOneByOne) {
         const char* mode;
         int count;
         std::vector<std::string> options;
+        size_t slice = size_t(4) << 20; // pictures larger wait for their turn unencoded
     };
     const Case cases[] = {
-        {"/c16", 23, {}},    {"/c24", 4, {}},     {"/c8", 5, {}},      {"/1", 6, {}},
-        {"/c12", 9, {"/r"}}, {"/c16", 8, {"/s"}}, {"/c32", 7, {"/n"}},
+        {"/c16", 23, {}},    {"/c24", 4, {}},       {"/c8", 5, {}},
+        {"/1", 6, {}},       {"/c12", 9, {"/r"}},   {"/c16", 8, {"/s"}},
+        {"/c32", 7, {"/n"}}, {"/c16", 23, {}, 600}, {"/c24", 23, {}, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.mode) + " x" + std::to_string(c.count));
+        SCOPED_TRACE(std::string(c.mode) + " x" + std::to_string(c.count) + " slice " +
+                     std::to_string(c.slice));
+        SmallPieces pieces(bmconv::FileView::windowBytes(), true, c.slice, false);
         const std::vector<std::string> sources = pictures(c.mode, c.count);
         const Outcome one = compile(false, sources, c.options);
         const Outcome two = compile(true, sources, c.options);
@@ -116,6 +128,62 @@ TEST_F(ParallelCompile, ReportsTheFirstFailureInOrder) {
         const Outcome one = compile(false, sources);
         const Outcome two = compile(true, sources);
         EXPECT_NE(one.code, bmconv::kSuccess);
+        EXPECT_EQ(two.code, one.code);
+        EXPECT_EQ(two.report, one.report);
+        EXPECT_FALSE(two.exists);
+    }
+}
+
+// Holds back the preparing of one source until a later one was prepared, so the later
+// one's failure is certain to come first in time.
+class HoldBack {
+  public:
+    HoldBack(size_t held, size_t until) : held_(held), until_(until) {}
+    void operator()(size_t index, bool done) {
+        std::unique_lock<std::mutex> guard(lock_);
+        if (done && index == until_) {
+            released_ = true;
+            changed_.notify_all();
+        } else if (!done && index == held_) {
+            // Bounded, so a compile that never prepares `until` out of turn still ends.
+            changed_.wait_for(guard, std::chrono::seconds(10), [this] { return released_; });
+            heldBack_ = released_;
+        }
+    }
+    bool heldBack() const { return heldBack_; }
+
+  private:
+    size_t held_, until_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool released_ = false, heldBack_ = false;
+};
+
+// Two different failures, the later one found first: the report names the earlier one.
+TEST_F(ParallelCompile, ReportsTheEarlierOfTwoFailuresFoundOutOfOrder) {
+    struct Case {
+        const char* label;
+        size_t early, late;
+        const char* earlyFile;
+        const char* lateFile;
+    };
+    const Case cases[] = {
+        {"damaged before missing", 4, 5, "bad.bmp", "none.bmp"},
+        {"missing before damaged", 4, 5, "none.bmp", "bad.bmp"},
+        {"far apart", 2, 9, "bad.bmp", "none.bmp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<std::string> sources = pictures("/c16", 12);
+        sources[c.early] = "/c16" + dir.str(c.earlyFile);
+        sources[c.late] = "/c16" + dir.str(c.lateFile);
+        const Outcome one = compile(false, sources);
+        auto hold = std::make_shared<HoldBack>(c.early, c.late);
+        bmconv::setPrepareObserver([hold](size_t index, bool done) { (*hold)(index, done); });
+        const Outcome two = compile(true, sources);
+        bmconv::setPrepareObserver(nullptr);
+        EXPECT_TRUE(hold->heldBack());
+        ASSERT_NE(one.report.find(c.earlyFile), std::string::npos) << one.report;
         EXPECT_EQ(two.code, one.code);
         EXPECT_EQ(two.report, one.report);
         EXPECT_FALSE(two.exists);

@@ -1,7 +1,7 @@
 #include "compile.h"
 
 #include "bmp_source.h"
-#include "compile_bitmap.h"
+#include "compile_steps.h"
 #include "header_file.h"
 #include "messages.h"
 
@@ -74,23 +74,8 @@ int openAlpha(const SourceArg& source, const BmpSource& image, BmpSource& alpha,
     return kSuccess;
 }
 
-/// What a compile keeps from one source to the next.
-struct CompileState {
-    EncodeScratch scratch;
-    BmpSource picture, alpha;
-};
+} // namespace
 
-/// One source opened and, where it fits in memory whole, encoded: what is left to do is
-/// adding it to the archive in its turn.
-struct PreparedSource {
-    BitmapJob job;
-    bool withAlpha = false;
-    PrepareResult result = PrepareResult::TooLarge;
-    PreparedBitmap bitmap;
-};
-
-/// Opens, converts and (for a picture that fits in memory whole) compresses one source
-/// into `state`, without touching the archive.
 int prepareSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
                   CompileState& state, PreparedSource& prepared, std::ostream& details) {
     if (!source.modeValid) {
@@ -139,8 +124,6 @@ int prepareSource(const CompileRequest& request, const SourceArg& source, const 
     return kSuccess;
 }
 
-/// Adds a prepared source to the archive (a picture too large to be held whole is encoded
-/// now, a slice at a time).
 int finishSource(const CompileRequest& request, const SourceArg& source, ArchiveWriter& writer,
                  CompileState& state, const PreparedSource& prepared, std::ostream& details) {
     AppendResult result = AppendResult::Ok;
@@ -164,6 +147,8 @@ int finishSource(const CompileRequest& request, const SourceArg& source, Archive
     return kBadDestinationFile;
 }
 
+namespace {
+
 /// Converts, compresses and appends one source.
 int addSource(const CompileRequest& request, const SourceArg& source, const C8Table* c8,
               ArchiveWriter& writer, CompileState& state, std::ostream& details) {
@@ -174,63 +159,6 @@ int addSource(const CompileRequest& request, const SourceArg& source, const C8Ta
 }
 
 std::atomic<bool> gParallel{true};
-
-#ifndef _WIN32
-/// Two threads prepare the sources side by side, the even ones and the odd ones, each with
-/// its own state; each adds its source to the archive when all before it are in. The first
-/// source that fails in the given order is the one reported, as in a compile one by one,
-/// and nothing after it is added.
-int addSourcesInParallel(const CompileRequest& request, const C8Table* c8, ArchiveWriter& writer,
-                         std::ostream& details) {
-    const size_t n = request.sources.size();
-    std::atomic<size_t> turn{0};
-    std::atomic<bool> stopped{false};
-    int failure = kSuccess;
-    std::string failureDetails;
-    auto run = [&](size_t first, CompileState& state) {
-        for (size_t i = first; i < n; i += 2) {
-            const SourceArg& source = request.sources[i];
-            std::ostringstream text;
-            int code = kSuccess;
-            PreparedSource prepared;
-            try {
-                code = prepareSource(request, source, c8, state, prepared, text);
-            } catch (const std::bad_alloc&) {
-                code = kOutOfMemory;
-            }
-            while (turn.load(std::memory_order_acquire) != i) {
-                if (stopped.load(std::memory_order_acquire)) return;
-                std::this_thread::yield();
-            }
-            if (code == kSuccess) {
-                try {
-                    code = finishSource(request, source, writer, state, prepared, text);
-                } catch (const std::bad_alloc&) {
-                    code = kOutOfMemory;
-                }
-            }
-            if (code != kSuccess) {
-                if (code == kOutOfMemory)
-                    text << "Not enough memory to compile " << request.destination << "\n";
-                failure = code;
-                failureDetails = text.str();
-                stopped.store(true, std::memory_order_release);
-                return;
-            }
-            turn.store(i + 1, std::memory_order_release);
-        }
-    };
-    auto second = std::make_unique<CompileState>();
-    std::thread helper(run, size_t(1), std::ref(*second));
-    {
-        auto state = std::make_unique<CompileState>();
-        run(0, *state);
-    }
-    helper.join();
-    details << failureDetails;
-    return failure;
-}
-#endif
 
 // The Windows build links no thread library and compiles one by one.
 #ifndef _WIN32
@@ -318,6 +246,18 @@ int compileSources(const CompileRequest& request, std::ostream& details) {
 
 bool setParallelCompile(bool on) {
     return gParallel.exchange(on);
+}
+
+namespace {
+PrepareObserver gObserver;
+}
+
+void setPrepareObserver(PrepareObserver observer) {
+    gObserver = std::move(observer);
+}
+
+void observePrepare(size_t index, bool done) {
+    if (gObserver) gObserver(index, done);
 }
 
 int32_t twipsFor(int32_t pixels, int32_t pixelsPerMetre) {

@@ -3,7 +3,9 @@
 #include "mbm_write.h"
 #include "pixel_encode.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -39,13 +41,18 @@ struct CompileRequest {
 /// was compiled, and removed again when the archive cannot be written.
 int compileArchive(const CompileRequest& request, std::ostream& out);
 
-/// Twips for `pixels` at `pixelsPerMetre`, computed in the SDK converter's 32-bit
-/// arithmetic; 0 when the resolution is not positive.
 /// Whether a compile of several pictures prepares them on two threads (on by default where
 /// the system has two cores; the output is the same either way). Returns the setting it
 /// replaces; tests compare both.
 bool setParallelCompile(bool on);
 
+/// For tests of the two-thread compile: called on the preparing thread just before source
+/// `index` is prepared (`done` false) and just after (`done` true). Empty for none.
+using PrepareObserver = std::function<void(size_t index, bool done)>;
+void setPrepareObserver(PrepareObserver observer);
+
+/// Twips for `pixels` at `pixelsPerMetre`, computed in the SDK converter's 32-bit
+/// arithmetic; 0 when the resolution is not positive.
 int32_t twipsFor(int32_t pixels, int32_t pixelsPerMetre);
 
 /// The name of the alpha picture for a /c32a source: "-alpha" inserted before the extension
