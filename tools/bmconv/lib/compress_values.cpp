@@ -74,8 +74,11 @@ inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
 
 // Writes the records that start at p and at each record start after it, as long as they
 // end before qEnd and hold at most 128 values (see the caller). Returns where the last one
-// ends; sets `full` when the output passed oEnd. Few values live in the loop, so they stay
-// in registers: a record is some twenty instructions and no branch a processor mispredicts.
+// ends; sets `full` when the output passed oEnd. A record that ends in the word of pair
+// bits it starts in holds fewer than 64 values, so its length needs no check, and the
+// output only grows: both are checked where a record reaches into a later word, and on the
+// way out. Few values live in the loop, so they stay in registers: a record is some fifteen
+// instructions and no branch a processor mispredicts.
 template <size_t Size>
 size_t putRecords(const uint64_t* bits, const uint8_t* w, size_t p, size_t qEnd, uint8_t*& out,
                   const uint8_t* oEnd, bool& full) {
@@ -88,24 +91,29 @@ size_t putRecords(const uint64_t* bits, const uint8_t* w, size_t p, size_t qEnd,
         return room < 64 ? starts & ((uint64_t(1) << room) - 1) : starts;
     };
     uint64_t starts = startsIn(word) & (~uint64_t(0) << ((p + 1) % 64));
+    uint64_t pairs = bits[word];
     // The kind of the record at p is kept from when its start was found: no load that waits
     // for p.
     size_t run = isPair(bits, p);
     uint8_t* o = out;
     for (;;) {
-        while (starts == 0) {
-            if (++word * 64 >= qEnd) {
-                out = o;
-                return p;
-            }
-            starts = startsIn(word);
+        if (starts == 0) {
+            do {
+                if (++word * 64 >= qEnd) {
+                    full = o > oEnd;
+                    out = o;
+                    return p;
+                }
+                starts = startsIn(word);
+            } while (starts == 0);
+            pairs = bits[word];
+            if (word * 64 + lowestBit(starts) - p > 128 || o > oEnd) break;
         }
-        const uint64_t first = starts & (0 - starts);
-        const size_t next = word * 64 + lowestBit(starts);
-        const size_t nextRun = (bits[word] & first) != 0;
-        starts ^= first;
+        const size_t at = lowestBit(starts);
+        const size_t next = word * 64 + at;
+        const size_t nextRun = (pairs >> at) & 1;
+        starts &= starts - 1;
         const size_t count = next - p;
-        if (count > 128) break;
         const size_t literal = run - 1;        // all ones for a literal
         o[0] = uint8_t((count - 1) ^ literal); // 256 - count for a literal
         const size_t bytes = Size + (((count - 1) * Size) & literal);
@@ -117,11 +125,8 @@ size_t putRecords(const uint64_t* bits, const uint8_t* w, size_t p, size_t qEnd,
         o += 1 + bytes;
         p = next;
         run = nextRun;
-        if (o > oEnd) {
-            full = true;
-            break;
-        }
     }
+    full = o > oEnd;
     out = o;
     return p;
 }
