@@ -7,6 +7,9 @@
 #include "messages.h"
 
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace compiletest {
 namespace {
@@ -193,6 +196,15 @@ INSTANTIATE_TEST_SUITE_P(
             n += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
         return n;
     });
+
+#ifndef _WIN32
+// A named pipe is opened without waiting for a writer, then refused like a folder.
+TEST_F(Cli, NamedPipeIsRefusedWithoutWaiting) {
+    ASSERT_EQ(mkfifo(p("pipe.bmp").c_str(), 0600), 0);
+    EXPECT_EQ(run({p("x.mbm"), "/c24" + p("pipe.bmp")}), bmconv::kBadSourceFile) << out.str();
+    EXPECT_FALSE(fs::exists(dir / "x.mbm"));
+}
+#endif
 
 TEST_F(Cli, CommandFileProblems) {
     EXPECT_EQ(runFile("// nothing to do\r\n"), bmconv::kSourceTargetMismatch);

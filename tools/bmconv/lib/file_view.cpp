@@ -51,11 +51,20 @@ FileView::Opened FileView::open(const std::string& path) {
     close();
     path_ = path;
 #ifndef _WIN32
+    // Opened first and asked about after, which walks the path once. Without blocking: a
+    // named pipe must not hold the converter up before it is found not to be a file.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return Opened::Missing;
-    if (!S_ISREG(st.st_mode)) return Opened::NotAFile;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Opened::Unreadable;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (::stat(path.c_str(), &st) != 0) return Opened::Missing;
+        return S_ISREG(st.st_mode) ? Opened::Unreadable : Opened::NotAFile;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const Opened why =
+            S_ISREG(st.st_mode) || st.st_mode == 0 ? Opened::Unreadable : Opened::NotAFile;
+        ::close(fd);
+        return why;
+    }
     handle_ = fd;
     size_ = uint64_t(st.st_size);
 #else
