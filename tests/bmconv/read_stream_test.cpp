@@ -8,6 +8,7 @@
 #include "mbm_decompress.h"
 #include "mbm_read.h"
 #include "mbm_record_walk.h"
+#include "walk_helper.h"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +152,33 @@ TEST_P(QuickCheck, AcceptsSoundData) {
     for (size_t i = 0; i < stores.size(); ++i)
         items.push_back({stores[i].data(), stores[i].size(), c.compression, raws[i].size()});
     EXPECT_TRUE(bmconv::recordsFit(items.data(), items.size()));
+}
+
+// A walk shared with a helper thread gives the verdict of one thread, wherever the fault
+// lies among the pieces, walk after walk with the same helper.
+TEST_P(QuickCheck, SharedWalkGivesTheVerdictOfOneThread) {
+    const WalkCase& c = GetParam();
+    std::mt19937 random(c.compression + 23);
+    std::vector<Bytes> raws, stores;
+    for (int i = 0; i < 100; ++i) {
+        raws.push_back(pixelBuffer(random, c.valueBytes));
+        stores.push_back(raws.back());
+        if (c.compression != 0) {
+            ASSERT_TRUE(bmconv::compressPixels(int(c.compression), raws.back(), stores.back()));
+        }
+    }
+    std::vector<bmconv::StoredData> items;
+    for (size_t i = 0; i < stores.size(); ++i)
+        items.push_back({stores[i].data(), stores[i].size(), c.compression, raws[i].size()});
+    bmconv::WalkHelper helper;
+    EXPECT_TRUE(helper.fit(items.data(), items.size()));
+    for (size_t at : {size_t(0), size_t(37), size_t(99)}) {
+        std::vector<bmconv::StoredData> damaged = items;
+        damaged[at].length -= 1;
+        ASSERT_FALSE(bmconv::recordsFit(&damaged[at], 1));
+        EXPECT_FALSE(helper.fit(damaged.data(), damaged.size())) << "fault in item " << at;
+        EXPECT_TRUE(helper.fit(items.data(), items.size())) << "after the fault in " << at;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, QuickCheck, ::testing::ValuesIn(kWalkCases),

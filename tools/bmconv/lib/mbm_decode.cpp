@@ -3,8 +3,10 @@
 #include "mbm_decompress.h"
 #include "mbm_record_walk.h"
 #include "messages.h"
+#include "walk_helper.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace bmconv {
@@ -78,6 +80,7 @@ std::vector<bool> firstMentions(const ArchiveReader& reader) {
 namespace {
 
 constexpr size_t kGroupSize = 64;
+constexpr uint64_t kHelpedBytes = uint64_t(4) << 20;
 
 // Bitmaps whose data wait for their check, in archive order.
 struct Waiting {
@@ -88,7 +91,7 @@ struct Waiting {
 // Checks the data of the waiting bitmaps: all at once with the quick walk when their data
 // fit one view; where that finds a fault (or the data do not fit), one by one with the
 // decoder, which names the first fault exactly.
-ReadStatus checkWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting) {
+ReadStatus checkWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting, WalkHelper* helper) {
     if (waiting.empty()) return {};
     uint64_t start = UINT64_MAX, end = 0;
     for (const Waiting& w : waiting) {
@@ -102,7 +105,8 @@ ReadStatus checkWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting) {
             for (const Waiting& w : waiting)
                 items.push_back({bytes + (w.info.dataOffset - start), w.info.dataLength,
                                  w.info.compression, w.info.bufferSize()});
-            sound = recordsFit(items.data(), items.size());
+            sound = helper ? helper->fit(items.data(), items.size())
+                           : recordsFit(items.data(), items.size());
         }
     }
     for (size_t k = 0; k < waiting.size() && !sound; ++k) {
@@ -115,8 +119,9 @@ ReadStatus checkWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting) {
 }
 
 // A fault found in a header is reported after any fault in the data of earlier bitmaps.
-ReadStatus afterWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting, ReadStatus status) {
-    ReadStatus earlier = checkWaiting(reader, waiting);
+ReadStatus afterWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting, WalkHelper* helper,
+                        ReadStatus status) {
+    ReadStatus earlier = checkWaiting(reader, waiting, helper);
     return earlier.ok() ? status : earlier;
 }
 
@@ -124,20 +129,24 @@ ReadStatus afterWaiting(ArchiveReader& reader, std::vector<Waiting>& waiting, Re
 
 ReadStatus checkArchive(ArchiveReader& reader, size_t decodeCount) {
     const std::vector<bool> first = firstMentions(reader);
+    // A second thread pays for itself from a few megabytes of data to walk.
+    std::unique_ptr<WalkHelper> helper;
+    if (decodeCount > 0 && reader.fileSize() >= kHelpedBytes)
+        helper = std::make_unique<WalkHelper>();
     uint64_t stored = 0;
     std::vector<Waiting> waiting;
     uint64_t groupStart = UINT64_MAX, groupEnd = 0;
     for (size_t i = 0; i < reader.count(); ++i) {
         BitmapInfo info;
         ReadStatus status = reader.bitmap(i, info);
-        if (!status.ok()) return afterWaiting(reader, waiting, status);
+        if (!status.ok()) return afterWaiting(reader, waiting, helper.get(), status);
         if (!first[i]) continue; // the same bitmap again
         // Bitmaps that do not overlap hold no more data than the file: this bounds the
         // work of decoding them all by the size of the file.
         stored += info.dataLength;
         if (stored > reader.fileSize()) {
             return afterWaiting(
-                reader, waiting,
+                reader, waiting, helper.get(),
                 ReadStatus::fail(kBadSourceFile, "bitmap " + std::to_string(i + 1) +
                                                      ": its data overlaps another bitmap's"));
         }
@@ -146,7 +155,7 @@ ReadStatus checkArchive(ArchiveReader& reader, size_t decodeCount) {
         const uint64_t start = std::min(groupStart, info.dataOffset);
         const uint64_t end = std::max(groupEnd, info.dataOffset + info.dataLength);
         if (waiting.size() == kGroupSize || end - start > FileView::windowBytes()) {
-            status = checkWaiting(reader, waiting);
+            status = checkWaiting(reader, waiting, helper.get());
             if (!status.ok()) return status;
             groupStart = UINT64_MAX;
             groupEnd = 0;
@@ -155,7 +164,7 @@ ReadStatus checkArchive(ArchiveReader& reader, size_t decodeCount) {
         groupStart = std::min(groupStart, info.dataOffset);
         groupEnd = std::max(groupEnd, info.dataOffset + info.dataLength);
     }
-    return checkWaiting(reader, waiting);
+    return checkWaiting(reader, waiting, helper.get());
 }
 
 } // namespace bmconv
