@@ -2,6 +2,7 @@
 
 #ifndef _WIN32
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -45,18 +46,27 @@ struct WalkShared {
 namespace {
 
 // The helper thread: it spins while the check it serves lasts (a few milliseconds), since a
-// processor put to sleep would take longer than that to wake.
+// processor put to sleep would take longer than that to wake. Given nothing to do for a
+// while (the check decodes a damaged bitmap to name its fault, say), it ends: the caller
+// walks every piece it finds untaken.
 void serve(const std::shared_ptr<WalkShared>& shared) {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kIdleLimit = std::chrono::milliseconds(20);
+    auto idleSince = Clock::now();
     while (!shared->stop.load(std::memory_order_acquire)) {
         std::shared_ptr<Walk> walk;
         {
             std::lock_guard<std::mutex> guard(shared->lock);
             walk = shared->current;
         }
-        if (walk && walk->next.load(std::memory_order_relaxed) < walk->pieces)
+        if (walk && walk->next.load(std::memory_order_relaxed) < walk->pieces) {
             walk->help();
-        else
+            idleSince = Clock::now();
+        } else if (Clock::now() - idleSince > kIdleLimit) {
+            return;
+        } else {
             std::this_thread::yield();
+        }
     }
 }
 

@@ -12,8 +12,8 @@ struct WalkShared;
 
 /// Shares the walks of recordsFit between the calling thread and one helper thread. The
 /// helper waits for work without sleeping, so that it answers at once: keep one only
-/// around a run of walks (the check of one archive). Without threads (Windows, or one
-/// processor) the caller walks alone.
+/// around a run of walks (the check of one archive). It ends by itself after 20 ms without
+/// work. Without threads (Windows, or one processor) the caller walks alone.
 class WalkHelper {
   public:
     WalkHelper();
