@@ -137,39 +137,39 @@ TEST_P(QuickCheck, AgreesWithTheDecoderOnDamagedData) {
     }
 }
 
-TEST_P(QuickCheck, AcceptsSoundData) {
-    const WalkCase& c = GetParam();
-    std::mt19937 random(c.compression + 5);
+// `count` pixel buffers stored with the case's compression, and the items to walk.
+struct StoredSet {
     std::vector<Bytes> raws, stores;
-    for (int i = 0; i < 9; ++i) {
-        raws.push_back(pixelBuffer(random, c.valueBytes));
-        stores.push_back(raws.back());
+    std::vector<bmconv::StoredData> items;
+};
+
+StoredSet storedSet(const WalkCase& c, uint32_t seed, int count) {
+    std::mt19937 random(seed);
+    StoredSet set;
+    for (int i = 0; i < count; ++i) {
+        set.raws.push_back(pixelBuffer(random, c.valueBytes));
+        set.stores.push_back(set.raws.back());
         if (c.compression != 0) {
-            ASSERT_TRUE(bmconv::compressPixels(int(c.compression), raws.back(), stores.back()));
+            EXPECT_TRUE(
+                bmconv::compressPixels(int(c.compression), set.raws.back(), set.stores.back()));
         }
     }
-    std::vector<bmconv::StoredData> items;
-    for (size_t i = 0; i < stores.size(); ++i)
-        items.push_back({stores[i].data(), stores[i].size(), c.compression, raws[i].size()});
-    EXPECT_TRUE(bmconv::recordsFit(items.data(), items.size()));
+    for (size_t i = 0; i < set.stores.size(); ++i)
+        set.items.push_back(
+            {set.stores[i].data(), set.stores[i].size(), c.compression, set.raws[i].size()});
+    return set;
+}
+
+TEST_P(QuickCheck, AcceptsSoundData) {
+    const StoredSet set = storedSet(GetParam(), GetParam().compression + 5, 9);
+    EXPECT_TRUE(bmconv::recordsFit(set.items.data(), set.items.size()));
 }
 
 // A walk shared with a helper thread gives the verdict of one thread, wherever the fault
 // lies among the pieces, walk after walk with the same helper.
 TEST_P(QuickCheck, SharedWalkGivesTheVerdictOfOneThread) {
-    const WalkCase& c = GetParam();
-    std::mt19937 random(c.compression + 23);
-    std::vector<Bytes> raws, stores;
-    for (int i = 0; i < 100; ++i) {
-        raws.push_back(pixelBuffer(random, c.valueBytes));
-        stores.push_back(raws.back());
-        if (c.compression != 0) {
-            ASSERT_TRUE(bmconv::compressPixels(int(c.compression), raws.back(), stores.back()));
-        }
-    }
-    std::vector<bmconv::StoredData> items;
-    for (size_t i = 0; i < stores.size(); ++i)
-        items.push_back({stores[i].data(), stores[i].size(), c.compression, raws[i].size()});
+    const StoredSet set = storedSet(GetParam(), GetParam().compression + 23, 100);
+    const std::vector<bmconv::StoredData>& items = set.items;
     bmconv::WalkHelper helper;
     EXPECT_TRUE(helper.fit(items.data(), items.size()));
     for (size_t at : {size_t(0), size_t(37), size_t(99)}) {
