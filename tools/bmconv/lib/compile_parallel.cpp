@@ -14,6 +14,7 @@
 #include <mutex>
 #include <new>
 #include <sstream>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -42,12 +43,17 @@ class OrderedAdder {
 
     int run(std::ostream& details) {
         auto helperState = std::make_unique<CompileState>();
-        std::thread helper([this, &helperState] { work(*helperState); });
+        std::thread helper;
+        try {
+            helper = std::thread([this, &helperState] { work(*helperState); });
+        } catch (const std::system_error&) {
+            // No thread to be had (a process limit): this one takes every source in turn.
+        }
         {
             auto state = std::make_unique<CompileState>();
             work(*state);
         }
-        helper.join();
+        if (helper.joinable()) helper.join();
         details << failureDetails_;
         return failure_;
     }
@@ -139,11 +145,16 @@ class OrderedAdder {
     // or a bitmap copied out whose bytes fit in the budget). False when its thread must
     // wait for the turn instead.
     bool park(size_t index, Outcome& outcome) {
-        if (outcome.code == kSuccess) {
-            if (!outcome.copied || outcome.bytes.size() > kParkedBytes - parkedBytes_) return false;
-            parkedBytes_ += outcome.bytes.size();
+        if (outcome.code == kSuccess &&
+            (!outcome.copied || outcome.bytes.size() > kParkedBytes - parkedBytes_))
+            return false;
+        const size_t bytes = outcome.bytes.size();
+        try {
+            parked_.emplace(index, std::move(outcome));
+        } catch (const std::bad_alloc&) {
+            return false; // nothing was moved: it waits for its turn instead
         }
-        parked_.emplace(index, std::move(outcome));
+        parkedBytes_ += bytes;
         return true;
     }
 
