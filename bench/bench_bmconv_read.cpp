@@ -6,7 +6,9 @@
 //   in the same run: copying the 500 BMP files it writes into as many new files.
 // Then the peak memory of listing and splitting an archive of large pictures.
 //   bench_bmconv_read [runs per measurement, default 7]
-// Goals for /c16: list <= 0.01 s; split at most 2 x its floor and 0.10 s; below 64 MB.
+// Goals for /c16: list <= 0.01 s (shown also against a plain read of the whole archive,
+// which a listing must beat: it reads the headers and the records' control bytes); split at
+// most 2 x its floor and 0.10 s; below 64 MB.
 #include "bmconv_bench.h"
 
 using namespace benchsupport;
@@ -98,8 +100,9 @@ int main(int argc, char** argv) {
         const double listTime = median(list), splitTime = median(split), floor = median(copy);
         std::printf("  /%-4s archive %.1f MB\n", mode.c_str(), fs::file_size(archivePath) / 1e6);
         std::printf("    list  %.4f s (best %.4f); converter start-up alone %.4f s, plain read of"
-                    " the whole archive %.4f s; peak memory %.1f MB\n",
-                    listTime, best(list), median(start), median(whole), listKb / 1024.0);
+                    " the whole archive %.4f s (ratio %.2f); peak memory %.1f MB\n",
+                    listTime, best(list), median(start), median(whole), listTime / median(whole),
+                    listKb / 1024.0);
         std::printf("    split %.3f s; floor %.3f s (copy the %d BMP files it writes); ratio %.2f"
                     " (best runs: %.3f s, %.3f s, %.2f); peak memory %.1f MB\n",
                     splitTime, floor, kPictures, splitTime / floor, best(split), best(copy),
