@@ -2,6 +2,7 @@
 // missing, every test is skipped with a message saying what to install (exit code 77).
 #include "windows/wine_support.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     // debug output, no Mono or Gecko installers, no menu entries or file associations in the
     // user's home and no window on the user's display: wine runs console programs only here.
     qputenv("WINEPREFIX", ZEMBREL_WINEPREFIX);
+    // The temporary folder of wine-server.sh, where wine finds the server it started. This
+    // suite's scratch folders go there too.
+    QDir().mkpath(QStringLiteral(ZEMBREL_WINEPREFIX "-tmp"));
+    qputenv("TMPDIR", ZEMBREL_WINEPREFIX "-tmp");
     qputenv("WINEDEBUG", "-all");
     qputenv("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
     qunsetenv("DISPLAY");
