@@ -9,25 +9,6 @@ namespace bmconv {
 
 namespace {
 
-size_t bufferBytesPerValue(uint32_t compression) {
-    switch (compression) {
-    case kTwelveBitRle:
-    case kSixteenBitRle:
-        return 2;
-    case kTwentyFourBitRle:
-        return 3;
-    case kThirtyTwoBitRle:
-    case kThirtyTwoBitAlphaRle:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
-size_t storedBytesPerValue(uint32_t compression) {
-    return compression == kThirtyTwoBitRle ? 3 : bufferBytesPerValue(compression);
-}
-
 // Copies of constant size compile to plain stores; these run once per value.
 template <size_t kValue> void repeatValue(uint8_t* dst, const uint8_t* value, size_t count) {
     if (kValue == 1) {
@@ -87,6 +68,25 @@ void repeatAny(uint8_t* dst, const uint8_t* value, size_t count, size_t valueByt
 }
 
 } // namespace
+
+size_t bufferBytesPerValue(uint32_t compression) {
+    switch (compression) {
+    case kTwelveBitRle:
+    case kSixteenBitRle:
+        return 2;
+    case kTwentyFourBitRle:
+        return 3;
+    case kThirtyTwoBitRle:
+    case kThirtyTwoBitAlphaRle:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+size_t storedBytesPerValue(uint32_t compression) {
+    return compression == kThirtyTwoBitRle ? 3 : bufferBytesPerValue(compression);
+}
 
 StreamDecoder::StreamDecoder(uint32_t compression, const uint8_t* data, size_t length,
                              uint64_t bufferSize)

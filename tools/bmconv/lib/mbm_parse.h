@@ -4,6 +4,7 @@
 #include "mbm_source.h"
 #include "mbm_stride.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@ enum Compression : uint32_t {
     kThirtyTwoBitRle = 5,      // c32: three bytes a pixel in the stream, fourth restored as 0xFF
     kThirtyTwoBitAlphaRle = 6, // c32a: four bytes a pixel
 };
+
+/// Bytes one value of `compression` takes in the pixel buffer (1 for none or unknown).
+size_t bufferBytesPerValue(uint32_t compression);
+/// Bytes one value takes in the compressed stream: c32 stores three of its four.
+size_t storedBytesPerValue(uint32_t compression);
 
 /// One bitmap of an archive, its header checked.
 struct BitmapInfo {

@@ -1,5 +1,7 @@
 #include "mbm_record_walk.h"
 
+#include "mbm_parse.h"
+
 #include <algorithm>
 
 namespace bmconv {
@@ -42,34 +44,6 @@ inline void advance(Lane& lane, const uint64_t* step) {
     lane.walked += step[lane.data[lane.pos()]];
 }
 
-size_t storedBytesPerValue(uint32_t compression) {
-    switch (compression) {
-    case 1:
-        return 1;
-    case 3:
-        return 2;
-    case 4:
-    case 5:
-        return 3;
-    default:
-        return 4;
-    }
-}
-
-size_t valueBytes(uint32_t compression) {
-    switch (compression) {
-    case 3:
-        return 2;
-    case 4:
-        return 3;
-    case 5:
-    case 6:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 // 12-bit records are one 16-bit word each: no chain from record to record.
 bool twelveBitFits(const StoredData& item) {
     if (item.length % 2 != 0) return false;
@@ -90,7 +64,7 @@ bool finish(Lane& lane, const StoredData& item, const uint64_t* step) {
     while (lane.open())
         advance(lane, step);
     return lane.pos() == lane.length &&
-           (lane.walked >> 32) == item.bufferSize / valueBytes(item.compression);
+           (lane.walked >> 32) == item.bufferSize / bufferBytesPerValue(item.compression);
 }
 
 // Up to kLanes items whose values take the same number of stored bytes, walked side by side.
