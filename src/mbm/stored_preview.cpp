@@ -2,6 +2,7 @@
 
 #include <QSysInfo>
 #include <future>
+#include <system_error>
 
 #include "bmp_read.h"
 #include "cli.h"
@@ -92,6 +93,24 @@ static void expandRows(const EncodedBitmap& encoded, uchar* bits, qsizetype byte
 // encoded and expanded independently of each other.
 constexpr qint64 kSplitPixels = 1 << 19;
 
+/// Runs `rows(y0, y1)` over rows 0 to `height`: in one go for a small picture, otherwise
+/// the lower half on a second thread, or on this one when no thread can be started.
+template <typename Rows> static void forRowsInHalves(int height, qint64 pixels, Rows rows) {
+    if (pixels < kSplitPixels) {
+        rows(0, height);
+        return;
+    }
+    const int half = height / 2;
+    std::future<void> lower;
+    try {
+        lower = std::async(std::launch::async, rows, half, height);
+    } catch (const std::system_error&) {
+        rows(half, height);
+    }
+    rows(0, half);
+    if (lower.valid()) lower.get();
+}
+
 QImage expandBitmap(const EncodedBitmap& encoded) {
     const int width = encoded.width, height = encoded.height;
     const size_t stride =
@@ -104,14 +123,8 @@ QImage expandBitmap(const EncodedBitmap& encoded) {
     uchar* bits = image.bits();
     const qsizetype bytesPerLine = image.bytesPerLine();
     try {
-        if (qint64(width) * height < kSplitPixels) {
-            expandRows(encoded, bits, bytesPerLine, 0, height);
-        } else {
-            auto lower = std::async(std::launch::async, expandRows, std::cref(encoded), bits,
-                                    bytesPerLine, height / 2, height);
-            expandRows(encoded, bits, bytesPerLine, 0, height / 2);
-            lower.get();
-        }
+        forRowsInHalves(height, qint64(width) * height,
+                        [&](int y0, int y1) { expandRows(encoded, bits, bytesPerLine, y0, y1); });
     } catch (const std::bad_alloc&) {
         return {};
     }
@@ -158,15 +171,9 @@ Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBit
     try {
         out.pixels.resize(stride * size_t(h));
         uint8_t* data = out.pixels.data();
-        if (w * h < kSplitPixels) {
-            encodeSlice(source, order, picture.alpha, mode, stride, 0, int(h), data);
-        } else {
-            const int half = int(h / 2);
-            auto lower = std::async(std::launch::async, encodeSlice, std::cref(source), order,
-                                    std::cref(picture.alpha), mode, stride, half, int(h), data);
-            encodeSlice(source, order, picture.alpha, mode, stride, 0, half, data);
-            lower.get();
-        }
+        forRowsInHalves(int(h), w * h, [&](int y0, int y1) {
+            encodeSlice(source, order, picture.alpha, mode, stride, y0, y1, data);
+        });
     } catch (const std::bad_alloc&) {
         out.pixels.clear();
         return Status::failure(QStringLiteral("Not enough memory to store the picture."));
