@@ -116,7 +116,7 @@ Status writeDirect(const QByteArray& bytes, const QString& target) {
     if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size() &&
         out.flush())
         return Status::success();
-    const QString reason = out.errorString();
+    const QString reason = writeFailureReason(out);
     out.close();
     // A truncated bitmap must not reach the converter.
     QFile::remove(target);
