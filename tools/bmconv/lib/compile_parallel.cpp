@@ -42,23 +42,36 @@ class OrderedAdder {
         : request_(request), c8_(c8), writer_(writer) {}
 
     int run(std::ostream& details) {
-        auto helperState = std::make_unique<CompileState>();
         std::thread helper;
         try {
-            helper = std::thread([this, &helperState] { work(*helperState); });
+            helper = std::thread([this] { workWithOwnState(); });
         } catch (const std::system_error&) {
             // No thread to be had (a process limit): this one takes every source in turn.
         }
-        {
-            auto state = std::make_unique<CompileState>();
-            work(*state);
-        }
+        workWithOwnState();
         if (helper.joinable()) helper.join();
         details << failureDetails_;
         return failure_;
     }
 
   private:
+    // work() with a state of its own. Memory running out anywhere in it stops the compile
+    // with the report a compile one by one gives, instead of ending the converter.
+    void workWithOwnState() {
+        try {
+            auto state = std::make_unique<CompileState>();
+            work(*state);
+        } catch (const std::bad_alloc&) {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (failure_ == kSuccess) {
+                failure_ = kOutOfMemory;
+                failureDetails_ = "Not enough memory to compile " + request_.destination + "\n";
+            }
+            stopped_ = true;
+            turnChanged_.notify_all();
+        }
+    }
+
     void work(CompileState& state) {
         const size_t n = request_.sources.size();
         for (;;) {
