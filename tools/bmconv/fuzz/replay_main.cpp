@@ -22,7 +22,9 @@ namespace {
 // The fuzzer never sees more than its -max_len; larger seeds are cut like that.
 constexpr size_t kMaxLen = 65536;
 
-bool replay(const fs::path& file) {
+// Replays one input and counts it. An input that cannot be read fails the replay: a kept
+// crash must not pass unseen.
+bool replay(const fs::path& file, size_t& count) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::fprintf(stderr, "cannot read %s\n", file.string().c_str());
@@ -34,6 +36,7 @@ bool replay(const fs::path& file) {
     // Printed first, so a crash names its input.
     std::fprintf(stderr, "%s\n", file.string().c_str());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    ++count;
     return true;
 }
 
@@ -51,9 +54,9 @@ int main(int argc, char** argv) {
                 if (entry.is_regular_file() && entry.path().filename() != "README.md")
                     files.push_back(entry.path());
             for (const fs::path& f : files)
-                count += replay(f) ? 1 : 0;
+                ok = replay(f, count) && ok;
         } else if (fs::is_regular_file(arg, error)) {
-            count += replay(arg) ? 1 : 0;
+            ok = replay(arg, count) && ok;
         } else if (!fs::exists(arg, error)) {
             // A target without kept crashes has no folder (git keeps no empty folders).
             std::fprintf(stderr, "%s does not exist: nothing to replay there\n", argv[i]);
