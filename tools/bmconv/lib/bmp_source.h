@@ -20,7 +20,6 @@ class BmpSource {
     /// resolution, without pixels.
     BmpDecodeResult open(const std::string& path);
 
-    const BmpLayout& layout() const { return layout_; }
     uint32_t width() const { return uint32_t(layout_.width); }
     uint32_t height() const { return uint32_t(layout_.height); }
 

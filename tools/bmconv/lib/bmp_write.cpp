@@ -87,7 +87,6 @@ bool BmpFileWriter::begin(const std::string& path, Kind kind, uint32_t width, ui
                     " pixels are too many for a BMP file");
     path_ = path;
     kind_ = kind;
-    width_ = width;
     height_ = height;
     pixelBytes_ = kind == Kind::Colour24 ? 3 * width : width;
     rowBytes_ = uint32_t(rowBytesFor(kind, width));
@@ -138,13 +137,6 @@ bool BmpFileWriter::rowDone() {
     ++rowsDone_;
     if (!whole_ && rowsDone_ - chunkStart_ == chunkRows_) return flushRows();
     return true;
-}
-
-bool BmpFileWriter::addRow(const uint8_t* pixels) {
-    uint8_t* row = nextRow();
-    if (!row) return fail(path_ + ": more rows than the picture has");
-    std::memcpy(row, pixels, pixelBytes_);
-    return rowDone();
 }
 
 bool BmpFileWriter::flushRows() {

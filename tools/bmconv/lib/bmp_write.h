@@ -46,8 +46,6 @@ class BmpFileWriter {
     uint8_t* nextRow();
     /// Takes the row filled in at nextRow().
     bool rowDone();
-    /// Takes the next row from the top, copied from `pixels`.
-    bool addRow(const uint8_t* pixels);
 
     /// Writes what is left and closes the temporary file; it stays until publish() or
     /// abandon(). The buffer is no longer used.
@@ -69,7 +67,7 @@ class BmpFileWriter {
     TempFile out_;
     std::string path_;
     Kind kind_ = Kind::Colour24;
-    uint32_t width_ = 0, height_ = 0;
+    uint32_t height_ = 0;
     uint32_t rowBytes_ = 0, pixelBytes_ = 0, dataOffset_ = 0;
     uint32_t rowsDone_ = 0;   // rows handed over so far
     uint32_t chunkStart_ = 0; // first row (from the top) held in the buffer

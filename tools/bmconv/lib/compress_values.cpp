@@ -34,16 +34,6 @@ inline bool isPair(const uint64_t* bits, size_t i) {
     return (bits[i / 64] >> (i % 64)) & 1;
 }
 
-// The first i >= from with its bit set (clear for nextUnpaired), or `limit` when there is
-// none before it. Bits from `limit` on are clear.
-inline size_t nextPair(const uint64_t* bits, size_t from, size_t limit) {
-    for (size_t i = from; i < limit; i = (i | 63) + 1) {
-        const uint64_t word = bits[i / 64] >> (i % 64);
-        if (word) return std::min(limit, i + lowestBit(word));
-    }
-    return limit;
-}
-
 // The first i >= from whose bit differs from the bits of `flip` (all ones or zero), or
 // `limit`.
 inline size_t nextFlipped(const uint64_t* bits, uint64_t flip, size_t from, size_t limit) {
@@ -62,14 +52,6 @@ inline uint64_t recordStarts(const uint64_t* bits, size_t word) {
     const uint64_t b = bits[word], before = word > 0 ? bits[word - 1] : 0;
     const uint64_t previous = b << 1 | before >> 63, second = b << 2 | before >> 62;
     return ~previous & (b | second);
-}
-
-inline size_t nextUnpaired(const uint64_t* bits, size_t from, size_t limit) {
-    for (size_t i = from; i < limit; i = (i | 63) + 1) {
-        const uint64_t word = ~bits[i / 64] >> (i % 64);
-        if (word) return std::min(limit, i + lowestBit(word));
-    }
-    return limit;
 }
 
 // Writes the records that start at p and at each record start after it, as long as they
@@ -224,7 +206,7 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
         if (p + 1 >= have) return stop(p * Step);
         size_t q;
         if (isPair(bits, p)) {
-            q = nextUnpaired(bits, p + 1, pairs) + 1;
+            q = nextFlipped(bits, ~uint64_t(0), p + 1, pairs) + 1;
             if (q == have && have < left) {
                 // Two values stay, so the repeat is seen again where encoding resumes.
                 if (q - p >= 130) {
@@ -236,7 +218,7 @@ size_t StreamCompressor::processValues(const uint8_t* w, size_t length, bool fin
             }
             putRepeat<Size>(o, w + p * Step, q - p);
         } else {
-            q = nextPair(bits, p + 1, pairs);
+            q = nextFlipped(bits, 0, p + 1, pairs);
             if (q + 1 >= have && have < left) {
                 const size_t whole = (q - p) / 128 * 128;
                 putLiteral<Step, Size>(o, w + p * Step, whole, w + length);
