@@ -1,6 +1,7 @@
 #include "file_view.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -144,6 +145,7 @@ bool FileView::copy(uint64_t offset, void* dst, size_t length) {
         uint8_t* out = static_cast<uint8_t*>(dst);
         while (length > 0) {
             const ssize_t got = ::pread(int(handle_), out, length, off_t(offset));
+            if (got < 0 && errno == EINTR) continue; // a signal came first: ask again
             if (got <= 0) return false;
             out += got;
             offset += uint64_t(got);
