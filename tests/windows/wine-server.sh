@@ -8,15 +8,16 @@ set -uo pipefail
 action="${1:-}"
 export WINEPREFIX="${2:?usage: $0 start|stop <prefix>}"
 # Wine keeps its server's socket under TMPDIR. The tests give wine this same folder, so
-# that they find the server started here, and nothing of wine's stays in /tmp or /dev/shm.
+# that they find the server started here (tests/windows/main.cpp), and nothing of
+# wine's stays in /tmp or /dev/shm.
 export TMPDIR="$WINEPREFIX-tmp"
-mkdir -p "$TMPDIR"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY
 if ! command -v wine >/dev/null 2>&1; then
   echo "wine is not installed: the Windows tests are skipped (scripts/install-deps.sh --windows)."
   exit 0
 fi
+mkdir -p "$TMPDIR"
 case "$action" in
 start)
   mkdir -p "$WINEPREFIX"
