@@ -8,7 +8,13 @@
 
 #include <sstream>
 #ifndef _WIN32
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #endif
 
 namespace compiletest {
@@ -200,8 +206,29 @@ INSTANTIATE_TEST_SUITE_P(
 #ifndef _WIN32
 // A named pipe is opened without waiting for a writer, then refused like a folder.
 TEST_F(Cli, NamedPipeIsRefusedWithoutWaiting) {
-    ASSERT_EQ(mkfifo(p("pipe.bmp").c_str(), 0600), 0);
-    EXPECT_EQ(run({p("x.mbm"), "/c24" + p("pipe.bmp")}), bmconv::kBadSourceFile) << out.str();
+    const std::string pipe = p("pipe.bmp");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // Should the converter wait for a writer after all, a writer comes after ten seconds
+    // and the test fails instead of hanging.
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false, released = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        if (finished.wait_for(guard, std::chrono::seconds(10), [&] { return done; })) return;
+        const int fd = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        released = fd >= 0;
+        if (fd >= 0) close(fd);
+    });
+    const int code = run({p("x.mbm"), "/c24" + pipe});
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        done = true;
+    }
+    finished.notify_one();
+    watchdog.join();
+    EXPECT_FALSE(released) << "the converter waited for a writer";
+    EXPECT_EQ(code, bmconv::kBadSourceFile) << out.str();
     EXPECT_FALSE(fs::exists(dir / "x.mbm"));
 }
 #endif
