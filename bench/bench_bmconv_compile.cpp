@@ -12,18 +12,6 @@ namespace {
 
 constexpr int kPictures = 500, kWidth = 176, kHeight = 208;
 
-std::string commandFile(const std::string& mode, const std::string& archive,
-                        const std::vector<fs::path>& pictures) {
-    std::string text = archive + "\r\n";
-    for (const fs::path& p : pictures)
-        text += "/" + mode + p.filename().string() + "\r\n";
-    return text;
-}
-
-const char* verdict(bool met) {
-    return met ? "met" : "MISSED";
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -77,12 +65,7 @@ int main(int argc, char** argv) {
     }
 
     // Large pictures: memory must not follow the picture size.
-    std::mt19937 random(7);
-    std::vector<fs::path> large;
-    for (int i = 0; i < 6; ++i) {
-        large.push_back(dir.path() / ("large" + std::to_string(i) + ".bmp"));
-        writeBytes(large.back(), makeBmp(random, 3000, 2000, i % 2 == 0));
-    }
+    const std::vector<fs::path> large = makeLargePictures(dir.path());
     writeText(dir.path() / "large.txt", commandFile("c24", "large.mbm", large));
     const RunResult big = runConverter(dir.path(), {"large.txt"}, dir.path() / "run.log");
     const long bigKb = peakMemoryKb(dir.path(), {"large.txt"}, dir.path() / "run.log");

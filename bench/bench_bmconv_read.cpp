@@ -17,18 +17,6 @@ namespace {
 
 constexpr int kPictures = 500, kWidth = 176, kHeight = 208;
 
-const char* verdict(bool met) {
-    return met ? "met" : "MISSED";
-}
-
-std::string compileText(const std::string& mode, const std::string& archive, int count,
-                        const std::string& stem) {
-    std::string text = archive + "\r\n";
-    for (int i = 0; i < count; ++i)
-        text += "/" + mode + stem + std::to_string(i) + ".bmp\r\n";
-    return text;
-}
-
 std::string splitText(const std::string& archive, const std::vector<fs::path>& outputs) {
     std::string text = "/u " + archive + "\r\n";
     for (const fs::path& p : outputs)
@@ -47,7 +35,7 @@ int main(int argc, char** argv) {
     if (launchMain(argc, argv)) return 0;
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     BenchDir dir("bench-bmconv-read");
-    makeCorpus(dir.path(), kPictures, kWidth, kHeight);
+    const std::vector<fs::path> pictures = makeCorpus(dir.path(), kPictures, kWidth, kHeight);
     fs::create_directories(dir.path() / "ref");
     fs::create_directories(dir.path() / "copy");
     std::vector<fs::path> outputs, references, copies;
@@ -63,7 +51,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     for (const std::string mode : {"c16", "c8"}) {
         const std::string archive = "bench_" + mode + ".mbm";
-        writeText(dir.path() / "build.txt", compileText(mode, archive, kPictures, "pic"));
+        writeText(dir.path() / "build.txt", commandFile(mode, archive, pictures));
         writeText(dir.path() / "extract.txt", splitText(archive, outputs));
         if (runConverter(dir.path(), {"build.txt"}, log).exitCode != 0 ||
             runConverter(dir.path(), {"extract.txt"}, log).exitCode != 0) {
@@ -118,11 +106,8 @@ int main(int argc, char** argv) {
     }
 
     // Large pictures: memory must not follow the archive's or the bitmaps' size.
-    std::mt19937 random(7);
-    for (int i = 0; i < 6; ++i)
-        writeBytes(dir.path() / ("large" + std::to_string(i) + ".bmp"),
-                   makeBmp(random, 3000, 2000, i % 2 == 0));
-    writeText(dir.path() / "large.txt", compileText("c24", "large.mbm", 6, "large"));
+    writeText(dir.path() / "large.txt",
+              commandFile("c24", "large.mbm", makeLargePictures(dir.path())));
     std::vector<fs::path> largeOut;
     for (int i = 0; i < 6; ++i)
         largeOut.push_back(dir.path() / ("big_" + std::to_string(i) + ".bmp"));

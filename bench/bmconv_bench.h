@@ -213,10 +213,9 @@ inline double writeFile(const fs::path& path, const std::vector<uint8_t>& bytes)
     return secondsSince(start);
 }
 
-/// Copies each file of `from` to the new file of the same index in `to` (read or mapped,
-/// then one write). Returns the seconds taken.
+/// Copies each file of `from` to the new file of the same index in `to` (mapped, then one
+/// write). Returns the seconds taken.
 inline double copyFiles(const std::vector<fs::path>& from, const std::vector<fs::path>& to) {
-    static std::vector<uint8_t> buffer;
     const auto start = Clock::now();
     for (size_t i = 0; i < from.size(); ++i) {
         const int in = open(from[i].c_str(), O_RDONLY);
@@ -269,6 +268,32 @@ inline std::vector<fs::path> makeCorpus(const fs::path& dir, int count, int widt
         writeBytes(files.back(), makeBmp(random, width, height));
     }
     return files;
+}
+
+/// Six pictures large<i>.bmp of 3000 x 2000 in `dir`, every other one pure noise: memory
+/// must not follow the pictures' size.
+inline std::vector<fs::path> makeLargePictures(const fs::path& dir) {
+    std::mt19937 random(7);
+    std::vector<fs::path> files;
+    for (int i = 0; i < 6; ++i) {
+        files.push_back(dir / ("large" + std::to_string(i) + ".bmp"));
+        writeBytes(files.back(), makeBmp(random, 3000, 2000, i % 2 == 0));
+    }
+    return files;
+}
+
+/// A command file compiling `pictures` (in the command file's folder) with switch /`mode`
+/// into `archive`.
+inline std::string commandFile(const std::string& mode, const std::string& archive,
+                               const std::vector<fs::path>& pictures) {
+    std::string text = archive + "\r\n";
+    for (const fs::path& p : pictures)
+        text += "/" + mode + p.filename().string() + "\r\n";
+    return text;
+}
+
+inline const char* verdict(bool met) {
+    return met ? "met" : "MISSED";
 }
 
 } // namespace benchsupport
