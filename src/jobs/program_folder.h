@@ -32,6 +32,8 @@ class ProgramFolder {
     QString path() const { return m_path; }
     /// The folder that holds temp and tempextract (no trailing separator).
     QString workRoot() const { return m_workRoot; }
+    /// The work root as the batches name it (the work root itself, unless set otherwise).
+    QString batchRoot() const { return m_batchRoot; }
     /// The drive line of every batch: the first two characters of the work root as the
     /// batches name it, whatever they are (the batches change into the work folders).
     QString driveLine() const { return m_batchRoot.left(2); }

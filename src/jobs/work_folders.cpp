@@ -31,7 +31,8 @@ void removeStaleTemporaries(const QString& folder) {
 }
 
 Status WorkFolders::usable() const {
-    return checkBatchFolder(m_pf.workRoot());
+    // The text that goes into the batch lines is what must be safe there.
+    return checkBatchFolder(m_pf.batchRoot());
 }
 
 Status WorkFolders::prepare(const QString& folder) const {
