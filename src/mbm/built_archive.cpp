@@ -17,7 +17,6 @@ using bmconv::kRomImageUid;
 using bmconv::kRomRecordUid;
 constexpr qint64 kFileStoreHeader = bmconv::kFileStoreHeaderLength;
 constexpr qint64 kBitmapHeader = bmconv::kHeaderLength;
-constexpr qint64 kRomRecordHeader = bmconv::kRomRecordLength;
 
 /// Reads little-endian words at any offset of an archive file.
 class Words {
@@ -83,7 +82,7 @@ Status checkRomImage(Words& words, qint64 size, int entries, const QString& path
         if (!placed || uid != kRomRecordUid || !length || *length < kBitmapHeader)
             return Status::failure(broken(
                 path, QStringLiteral("bitmap %1 is not where the one before ends.").arg(i + 1)));
-        expected += kRomRecordHeader + (qint64(*length) - kBitmapHeader + 3) / 4 * 4;
+        expected += qint64(bmconv::bitmapBytes(true, quint64(*length - kBitmapHeader)));
     }
     if (expected != size)
         return Status::failure(

@@ -199,10 +199,8 @@ StoredSize sizeInArchive(const EncodedBitmap& encoded, ArchiveType type) {
             size.dataBytes = qint64(packed.size());
         }
     }
-    if (type == ArchiveType::RomImage || type == ArchiveType::CompressedRomImage)
-        size.bitmapBytes = bmconv::kRomRecordLength + (size.dataBytes + 3) / 4 * 4;
-    else
-        size.bitmapBytes = bmconv::kHeaderLength + size.dataBytes;
+    const bool rom = type == ArchiveType::RomImage || type == ArchiveType::CompressedRomImage;
+    size.bitmapBytes = qint64(bmconv::bitmapBytes(rom, quint64(size.dataBytes)));
     return size;
 }
 

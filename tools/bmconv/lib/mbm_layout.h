@@ -18,4 +18,10 @@ constexpr uint32_t kHeaderLength = 40;
 /// A ROM image's bitmap record: its UID, header fields and display mode.
 constexpr uint32_t kRomRecordLength = 68;
 
+/// Bytes one bitmap with `dataBytes` bytes of data takes in an archive: its header, and in
+/// a ROM image its record, with the data padded to whole words.
+constexpr uint64_t bitmapBytes(bool romImage, uint64_t dataBytes) {
+    return romImage ? kRomRecordLength + (dataBytes + 3) / 4 * 4 : kHeaderLength + dataBytes;
+}
+
 } // namespace bmconv

@@ -78,9 +78,7 @@ size_t ArchiveWriter::recordHead(const BitmapRecord& record, uint64_t dataSize,
 // True when a bitmap of `dataSize` bytes, its header and padding included, keeps the
 // archive (and the table still to come) within 4 GB.
 bool ArchiveWriter::fits(uint64_t dataSize) const {
-    const bool rom = kind_ != StoreKind::File;
-    const uint64_t padded = rom ? (dataSize + 3) / 4 * 4 : dataSize;
-    const uint64_t recordSize = (rom ? kRomRecordLength : kHeaderLength) + padded;
+    const uint64_t recordSize = bitmapBytes(kind_ != StoreKind::File, dataSize);
     const uint64_t start = inBitmap_ ? headAt_ : position_;
     return start + recordSize + 4 + 4 * uint64_t(count_) <= kMaxArchiveSize;
 }
