@@ -83,7 +83,6 @@ void PreviewPane::setArchiveType(ArchiveType type) {
 
 void PreviewPane::recompute() {
     ++m_generation;
-    m_latestGeneration.store(m_generation);
     m_encoded.reset();
     m_storedImage = QImage();
     m_facts.colourSwitch = m_subject.colourSwitch;
@@ -148,7 +147,7 @@ void PreviewPane::startSizeJob() {
     const bmconv::BitmapMode m = *mode;
     m_worker.start([this, generation, encoded, picture, type, m] {
         // A job overtaken by another click is not worth its time.
-        if (generation != m_latestGeneration.load()) return;
+        if (generation != m_generation.load()) return;
         StoredSize size;
         QString problem;
         if (encoded) {

@@ -4,6 +4,7 @@
 #include "mbm/picture_conversion.h"
 #include "mbm/picture_facts.h"
 #include "project/archive_type.h"
+#include "ui/preview.h"
 
 #include <QImage>
 #include <QObject>
@@ -98,8 +99,8 @@ class PreviewPane : public QObject {
     QString m_factsText;
     ArchiveType m_type = ArchiveType::FileStore;
     bool m_asStored = false;
-    int m_zoom = 0;
-    int m_generation = 0;                   ///< counts the changes of picture, switch and type
-    std::atomic<int> m_latestGeneration{0}; ///< the same, for the worker
-    QThreadPool m_worker;                   ///< last: waits for a running job before the rest goes
+    int m_zoom = kZoomFit;
+    /// Counts the changes of picture, switch and type; the worker reads it too.
+    std::atomic<int> m_generation{0};
+    QThreadPool m_worker; ///< last: waits for a running job before the rest goes
 };

@@ -22,7 +22,6 @@ class ZoomView : public QAbstractScrollArea {
     /// Removes the picture.
     void clear();
 
-    int factor() const { return m_factor; }
     const QImage& picture() const { return m_picture; }
     /// Where the enlarged picture lies in viewport coordinates (it may reach beyond).
     QRect pictureRect() const;
