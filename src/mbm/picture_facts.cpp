@@ -83,12 +83,6 @@ static QString number(qint64 n) {
     return english.toString(n);
 }
 
-QString originName(const EntryOrigin& origin, bool fullPath) {
-    const QString archive =
-        fullPath ? QDir::toNativeSeparators(origin.archive) : QFileInfo(origin.archive).fileName();
-    return QStringLiteral("%1 #%2").arg(archive).arg(origin.index);
-}
-
 static QString sizeText(const PictureFacts& f) {
     return QStringLiteral("%1 %2 %3").arg(f.size.width()).arg(QChar(0x00D7)).arg(f.size.height());
 }
@@ -127,7 +121,7 @@ static QString storedText(const PictureFacts& f, Form form) {
 }
 
 static QString originText(const PictureFacts& f, bool withType) {
-    const QString name = originName(f.origin, false);
+    const QString name = f.origin.name(false);
     return withType ? QStringLiteral("%1, %2").arg(name, archiveTypeName(f.origin.type)) : name;
 }
 
@@ -163,6 +157,6 @@ QString factsTooltip(const PictureFacts& f) {
                       storedText(f, Form::Tooltip)};
     if (f.origin.fromArchive())
         lines << QStringLiteral("From %1, %2")
-                     .arg(originName(f.origin, true), archiveTypeName(f.origin.type));
+                     .arg(f.origin.name(true), archiveTypeName(f.origin.type));
     return lines.join(QLatin1Char('\n'));
 }

@@ -32,10 +32,6 @@ struct PictureFacts {
     EntryOrigin origin = {}; ///< where a bitmap read from an archive came from
 };
 
-/// An archive entry as the user knows it: "<archive name> #<index>", with the archive's
-/// full path when `fullPath` is true, else its file name.
-QString originName(const EntryOrigin& origin, bool fullPath);
-
 /// The facts in one line, parts separated by " · ": "176 × 208 · JPEG, 24-bit · /c12:
 /// 4,096 colours · 52,180 bytes in a file store, 12-bit RLE" and, for an archive entry,
 /// " · icons.mbm #3, ROM image".

@@ -1,6 +1,8 @@
 // The four kinds of archive the converter writes, and where an entry read from an archive
 // came from.
 #pragma once
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 /// How an archive stores its bitmaps: what a save builds and what a listing reports.
@@ -34,4 +36,10 @@ struct EntryOrigin {
     ArchiveType type = ArchiveType::FileStore;
     int index = -1; ///< the bitmap's index in that archive, from 0
     bool fromArchive() const { return index >= 0; }
+    /// "<archive> #<index>": the archive's full path, or its file name alone.
+    QString name(bool fullPath) const {
+        return QStringLiteral("%1 #%2")
+            .arg(fullPath ? QDir::toNativeSeparators(archive) : QFileInfo(archive).fileName())
+            .arg(index);
+    }
 };

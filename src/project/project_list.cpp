@@ -19,10 +19,8 @@ int ProjectList::columnCount(const QModelIndex& parent) const {
 }
 
 QString BitmapEntry::toolTip() const {
-    const QString where = origin.fromArchive() ? QStringLiteral("%1 #%2")
-                                                     .arg(QDir::toNativeSeparators(origin.archive))
-                                                     .arg(origin.index)
-                                               : QDir::toNativeSeparators(dir + name);
+    const QString where =
+        origin.fromArchive() ? origin.name(true) : QDir::toNativeSeparators(dir + name);
     return rowText() + QLatin1Char('\n') + where;
 }
 
