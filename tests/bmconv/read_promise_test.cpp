@@ -16,8 +16,6 @@ using namespace readtest;
 
 namespace {
 
-const fs::path kData = ZEMBREL_TESTDATA;
-
 // Bitmaps the damaged archive says it holds, so the split is asked for all of them.
 size_t bitmapCount(const Bytes& bytes) {
     bmconv::MemorySource source(bytes.data(), bytes.size());

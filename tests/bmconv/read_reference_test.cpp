@@ -15,8 +15,6 @@ using namespace readtest;
 
 namespace {
 
-const fs::path kData = ZEMBREL_TESTDATA;
-
 struct ArchiveCase {
     fs::path archive;
     std::string name() const {
@@ -27,31 +25,11 @@ struct ArchiveCase {
     }
 };
 
-std::vector<ArchiveCase> archivesIn(const fs::path& folder) {
+std::vector<ArchiveCase> allArchiveCases() {
     std::vector<ArchiveCase> cases;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".mbm") cases.push_back({entry.path()});
-    std::sort(cases.begin(), cases.end(),
-              [](const ArchiveCase& a, const ArchiveCase& b) { return a.archive < b.archive; });
+    for (const fs::path& archive : allArchives())
+        cases.push_back({archive});
     return cases;
-}
-
-std::vector<ArchiveCase> allArchives() {
-    std::vector<ArchiveCase> cases = archivesIn(kData / "bmconv-reference" / "ref");
-    std::vector<ArchiveCase> real = archivesIn(kData / "real-mbm");
-    cases.insert(cases.end(), real.begin(), real.end());
-    return cases;
-}
-
-// The reference splits beside an archive: <name>.u0.bmp, <name>.u1.bmp, ... as far as present.
-std::vector<fs::path> referenceSplits(const fs::path& archive) {
-    std::vector<fs::path> splits;
-    for (int k = 0;; ++k) {
-        fs::path p = archive;
-        p.replace_extension(".u" + std::to_string(k) + ".bmp");
-        if (!fs::exists(p)) return splits;
-        splits.push_back(p);
-    }
 }
 
 class ReferenceArchive : public ::testing::TestWithParam<ArchiveCase> {};
@@ -94,7 +72,7 @@ size_t bitmapCount(const fs::path& archive) {
 class ReferenceSplit : public ::testing::TestWithParam<ArchiveCase> {};
 
 std::vector<ArchiveCase> archivesWithSplits() {
-    std::vector<ArchiveCase> cases = allArchives();
+    std::vector<ArchiveCase> cases = allArchiveCases();
     cases.erase(
         std::remove_if(cases.begin(), cases.end(),
                        [](const ArchiveCase& c) { return referenceSplits(c.archive).empty(); }),
@@ -138,7 +116,7 @@ TEST_P(ReferenceArchive, SplitsEveryBitmapIntoABmpOfItsSize) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceArchive, ::testing::ValuesIn(allArchives()),
+INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceArchive, ::testing::ValuesIn(allArchiveCases()),
                          [](const auto& info) { return info.param.name(); });
 INSTANTIATE_TEST_SUITE_P(Corpus, ReferenceSplit, ::testing::ValuesIn(archivesWithSplits()),
                          [](const auto& info) { return info.param.name(); });

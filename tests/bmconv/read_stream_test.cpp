@@ -19,17 +19,6 @@ using namespace readtest;
 
 namespace {
 
-const fs::path kData = ZEMBREL_TESTDATA;
-
-std::vector<fs::path> archives() {
-    std::vector<fs::path> found;
-    for (const fs::path& folder : {kData / "bmconv-reference" / "ref", kData / "real-mbm"})
-        for (const auto& entry : fs::directory_iterator(folder))
-            if (entry.path().extension() == ".mbm") found.push_back(entry.path());
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 std::string listing(const fs::path& archive) {
     std::ostringstream out;
     EXPECT_EQ(bmconv::listArchive(archive.string(), out), 0) << archive;
@@ -39,7 +28,7 @@ std::string listing(const fs::path& archive) {
 class ArchivesInPieces : public ::testing::TestWithParam<PieceSettings> {};
 
 TEST_P(ArchivesInPieces, ListAndSplitAsWhole) {
-    const std::vector<fs::path> all = archives();
+    const std::vector<fs::path> all = allArchives();
     ASSERT_GT(all.size(), 150u);
     std::vector<std::string> whole;
     for (const fs::path& archive : all)
@@ -49,13 +38,7 @@ TEST_P(ArchivesInPieces, ListAndSplitAsWhole) {
     const SmallPieces pieces(s.window, s.mapping, s.slice, s.portable);
     for (size_t i = 0; i < all.size(); ++i) {
         EXPECT_EQ(listing(all[i]), whole[i]) << all[i];
-        std::vector<fs::path> references;
-        for (int k = 0;; ++k) {
-            fs::path p = all[i];
-            p.replace_extension(".u" + std::to_string(k) + ".bmp");
-            if (!fs::exists(p)) break;
-            references.push_back(p);
-        }
+        const std::vector<fs::path> references = referenceSplits(all[i]);
         if (references.empty()) continue;
         TempDir dir;
         std::vector<std::string> outputs;

@@ -1,5 +1,6 @@
 // Helpers for the reading tests: building archives byte by byte, temporary folders, files.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -157,6 +158,38 @@ inline std::vector<std::string> linesOf(const std::string& text) {
         lines.push_back(text.substr(start, nl - start));
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
+}
+
+/// The shared reference data (read in place).
+inline const fs::path kData = ZEMBREL_TESTDATA;
+
+/// The archives (*.mbm) of `folder`, sorted.
+inline std::vector<fs::path> archivesIn(const fs::path& folder) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == ".mbm") found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+/// Every archive of the reference corpus, then every real archive.
+inline std::vector<fs::path> allArchives() {
+    std::vector<fs::path> all = archivesIn(kData / "bmconv-reference" / "ref");
+    const std::vector<fs::path> real = archivesIn(kData / "real-mbm");
+    all.insert(all.end(), real.begin(), real.end());
+    return all;
+}
+
+/// The reference splits beside an archive: <name>.u0.bmp, <name>.u1.bmp, ... as far as
+/// present.
+inline std::vector<fs::path> referenceSplits(const fs::path& archive) {
+    std::vector<fs::path> splits;
+    for (int k = 0;; ++k) {
+        fs::path p = archive;
+        p.replace_extension(".u" + std::to_string(k) + ".bmp");
+        if (!fs::exists(p)) return splits;
+        splits.push_back(p);
+    }
 }
 
 } // namespace readtest
