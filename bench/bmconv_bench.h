@@ -162,6 +162,15 @@ inline bool launchMain(int argc, char** argv) {
     return true;
 }
 
+/// Opens `path` for reading and gives its size (0 when it cannot be opened; the descriptor
+/// is then negative).
+inline int openWithSize(const fs::path& path, size_t& size) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    struct stat st {};
+    size = fd >= 0 && fstat(fd, &st) == 0 ? size_t(st.st_size) : 0;
+    return fd;
+}
+
 /// Reads every file whole with read() into one buffer, as a plain program reads its input.
 /// Returns the seconds taken.
 inline double readFiles(const std::vector<fs::path>& files) {
@@ -169,10 +178,9 @@ inline double readFiles(const std::vector<fs::path>& files) {
     volatile uint8_t sink = 0;
     const auto start = Clock::now();
     for (const fs::path& f : files) {
-        const int fd = open(f.c_str(), O_RDONLY);
-        struct stat st {};
-        fstat(fd, &st);
-        buffer.resize(size_t(st.st_size));
+        size_t size = 0;
+        const int fd = openWithSize(f, size);
+        buffer.resize(size);
         if (read(fd, buffer.data(), buffer.size()) < 0) sink = sink + 1;
         close(fd);
     }
@@ -185,18 +193,17 @@ inline double mapFiles(const std::vector<fs::path>& files) {
     volatile uint8_t sink = 0;
     const auto start = Clock::now();
     for (const fs::path& f : files) {
-        const int fd = open(f.c_str(), O_RDONLY);
-        struct stat st {};
-        fstat(fd, &st);
-        void* p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        size_t size = 0;
+        const int fd = openWithSize(f, size);
+        void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         close(fd);
         if (p == MAP_FAILED) continue;
         const uint8_t* bytes = static_cast<const uint8_t*>(p);
         uint8_t sum = 0;
-        for (off_t i = 0; i < st.st_size; i += 64)
+        for (size_t i = 0; i < size; i += 64)
             sum = uint8_t(sum + bytes[i]);
         sink = sink + sum;
-        munmap(p, size_t(st.st_size));
+        munmap(p, size);
     }
     return secondsSince(start);
 }
@@ -218,16 +225,14 @@ inline double writeFile(const fs::path& path, const std::vector<uint8_t>& bytes)
 inline double copyFiles(const std::vector<fs::path>& from, const std::vector<fs::path>& to) {
     const auto start = Clock::now();
     for (size_t i = 0; i < from.size(); ++i) {
-        const int in = open(from[i].c_str(), O_RDONLY);
-        struct stat st {};
-        fstat(in, &st);
-        void* p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE, in, 0);
+        size_t size = 0;
+        const int in = openWithSize(from[i], size);
+        void* p = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, in, 0);
         close(in);
         const int out = open(to[i].c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (p != MAP_FAILED && out >= 0 && write(out, p, size_t(st.st_size)) < 0)
-            std::perror("write");
+        if (p != MAP_FAILED && out >= 0 && write(out, p, size) < 0) std::perror("write");
         if (out >= 0) close(out);
-        if (p != MAP_FAILED) munmap(p, size_t(st.st_size));
+        if (p != MAP_FAILED) munmap(p, size);
     }
     return secondsSince(start);
 }
