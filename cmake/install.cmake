@@ -1,6 +1,7 @@
 # `make install` (cmake --install): the program folder with the editor, the converter, the
 # batch interpreter, the user guide and the home page; on Linux also a launcher, a desktop
-# entry, an icon and a MIME type for .mbm, so a file manager opens archives with the editor.
+# entry, an icon, a MIME type for .mbm, so a file manager opens archives with the editor, and
+# AppStream metadata for software centres.
 # An installed program folder is usually not writable: the editor then keeps its work
 # folders in the user's cache folder.
 include(GNUInstallDirs)
@@ -16,6 +17,8 @@ if(UNIX AND NOT APPLE)
   set(data ${PROJECT_SOURCE_DIR}/data)
   install(FILES ${data}/mbmzembrel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
           RENAME mbmzembrel.xml)
+  install(FILES ${data}/org.mbmzembrel.MbmZembrel.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${data}/icons/mbmzembrel.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   foreach(size 16 32 48 128 256)
