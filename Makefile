@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 # `make install PREFIX=... DESTDIR=...`: where the installed copy goes.
 PREFIX ?= /usr/local
 
-.PHONY: all deps deps-windows configure build run test bench fuzz format install clean
+.PHONY: all deps deps-windows configure build run test bench fuzz format install package clean
 
 all: build
 
@@ -32,6 +32,10 @@ test: deps-windows build
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# `make package`: the Debian package $(BUILD)/mbmzembrel_<version>_<arch>.deb, installed under /usr.
+package: build
+	@cmake --build $(BUILD) --target package
 
 bench: build
 	@bash scripts/bench.sh $(BUILD)
