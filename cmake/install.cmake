@@ -8,6 +8,9 @@ include(GNUInstallDirs)
 
 set(ZEMBREL_INSTALL_PROGRAM_DIR "lib/mbmzembrel" CACHE STRING
     "The program folder, relative to the install prefix")
+# The folders an install makes are rwxr-xr-x whatever the umask, as a package's must be.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS mbmzembrel bmconv batchrun RUNTIME DESTINATION ${ZEMBREL_INSTALL_PROGRAM_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/userguide.html ${PROJECT_SOURCE_DIR}/docs/home.html
@@ -26,6 +29,10 @@ if(UNIX AND NOT APPLE)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME mbmzembrel.png)
   endforeach()
+
+  # The folders of the launcher and the desktop entry, made as the others are.
+  install(DIRECTORY DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
   # The launcher is a relative link, so it works under DESTDIR and after the tree is moved;
   # the editor finds its program folder through the link.

@@ -51,8 +51,6 @@ set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # The Qt libraries come from dpkg-shlibdeps. Qt loads its plugins at run time, where
 # dpkg-shlibdeps cannot see them: the platform plugin for X11 is part of libqt6gui6 (found
 # through the link), the readers of TIFF, WebP and the other picture formats beyond BMP,
