@@ -150,8 +150,10 @@ ConvertedPicture convertedImage(const QString& source, bool keepAlpha) {
         out.alpha = alphaFor(source, image, &out.error);
         if (out.alpha.isNull()) return out;
     }
-    // Pixels never drawn take one flat colour, so the bitmap compresses best.
-    out.pixels = flatUnderTransparency(image);
+    // Without its alpha, pixels never drawn take one flat colour, so the bitmap compresses
+    // best; with it (/c32a) the colour under any alpha stays as it is.
+    out.pixels =
+        keepAlpha ? image.convertToFormat(QImage::Format_RGB32) : flatUnderTransparency(image);
     return out;
 }
 
