@@ -35,7 +35,7 @@ IconPairs IconPairs::of(const ProjectList& list, const SizeOf& sizeOf) {
         if (!isMaskSwitch(mask.colour)) continue;
         if (icon.colour == mask.colour && !namedAsMask(mask.name)) continue;
         const QSize s = size(icon);
-        if (!s.isValid() || s != size(mask)) continue;
+        if (s.isEmpty() || s != size(mask)) continue;
         pairs.m_maskOf[size_t(r)] = r + 1;
         pairs.m_iconOf[size_t(r + 1)] = r;
         ++r; // a mask is no icon of the entry after it
