@@ -1,6 +1,7 @@
 #include "mbm/picture_conversion.h"
 
 #include "jobs/atomic_write.h"
+#include "mbm/icon_masks.h"
 #include "mbm/picture_resolution.h"
 
 #include <QBuffer>
@@ -149,7 +150,10 @@ ConvertedPicture convertedImage(const QString& source, bool keepAlpha) {
         out.alpha = alphaFor(source, image, &out.error);
         if (out.alpha.isNull()) return out;
     }
-    out.pixels = image.convertToFormat(QImage::Format_RGB32);
+    // Without its alpha, pixels never drawn take one flat colour, so the bitmap compresses
+    // best; with it (/c32a) the colour under any alpha stays as it is.
+    out.pixels =
+        keepAlpha ? image.convertToFormat(QImage::Format_RGB32) : flatUnderTransparency(image);
     return out;
 }
 

@@ -18,7 +18,8 @@ QString alphaFileName(const QString& name);
 
 /// A picture as the conversion writes it.
 struct ConvertedPicture {
-    /// The pixels the bitmap file holds, Format_RGB32 (a picture's alpha is not in them).
+    /// The pixels the bitmap file holds, Format_RGB32 (a picture's alpha is not in them;
+    /// without keepAlpha its fully transparent pixels are black).
     QImage pixels;
     /// With keepAlpha: one alpha value per pixel (Format_Indexed8 with a grey colour table,
     /// the index being the alpha), as the alpha file holds them. Null otherwise.

@@ -130,7 +130,9 @@ static QString originText(const PictureFacts& f, bool withType) {
 static QString lineOf(const PictureFacts& f, bool source, bool meaning, bool stored, bool type) {
     QStringList parts{sizeText(f)};
     if (source) parts << f.source;
-    parts << switchText(f, meaning) << storedText(f, stored ? Form::Line : Form::Short);
+    parts << switchText(f, meaning);
+    if (!f.transparency.isEmpty()) parts << f.transparency;
+    parts << storedText(f, stored ? Form::Line : Form::Short);
     if (f.origin.fromArchive()) parts << originText(f, type);
     return parts.join(QStringLiteral(" \u00B7 "));
 }
@@ -153,10 +155,31 @@ QString factsLineWithin(const PictureFacts& f, const std::function<int(const QSt
 }
 
 QString factsTooltip(const PictureFacts& f) {
-    QStringList lines{sizeText(f) + QStringLiteral(" pixels"), f.source, switchText(f),
-                      storedText(f, Form::Tooltip)};
+    QStringList lines{sizeText(f) + QStringLiteral(" pixels"), f.source, switchText(f)};
+    if (!f.transparency.isEmpty()) lines << f.transparency;
+    lines << storedText(f, Form::Tooltip);
     if (f.origin.fromArchive())
         lines << QStringLiteral("From %1, %2")
                      .arg(f.origin.name(true), archiveTypeName(f.origin.type));
     return lines.join(QLatin1Char('\n'));
+}
+
+QString transparencyText(const QImage& picture, const QString& colourSwitch,
+                         const QString& maskSwitch) {
+    if (maskSwitch == QLatin1String("/1")) return QStringLiteral("with mask (1-bit)");
+    if (!maskSwitch.isEmpty()) return QStringLiteral("with mask (8-bit soft)");
+    if (!picture.hasAlphaChannel() || modeOfSwitch(colourSwitch) == bmconv::BitmapMode::C32A)
+        return {};
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    qint64 clear = 0;
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            clear += qAlpha(line[x]) != 255;
+    }
+    if (clear == 0) return {};
+    const qint64 all = qint64(argb.width()) * argb.height();
+    // Any transparency at all is worth a word: never "0 %".
+    const qint64 percent = std::max<qint64>(1, (clear * 100 + all / 2) / all);
+    return QStringLiteral("transparency lost: %1 % of pixels").arg(percent);
 }

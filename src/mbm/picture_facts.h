@@ -30,7 +30,16 @@ struct PictureFacts {
     ArchiveType archiveType = ArchiveType::FileStore; ///< what a save builds, the cost's basis
     bool sizePending = false;                         ///< the cost is still being worked out
     EntryOrigin origin = {}; ///< where a bitmap read from an archive came from
+    /// The picture's transparency: "with mask (1-bit)", "with mask (8-bit soft)", or
+    /// "transparency lost: 37 % of pixels" (empty when there is nothing to say).
+    QString transparency;
 };
+
+/// What the facts say about transparency: the mask the entry has (`maskSwitch` "/1" or
+/// "/8"), else, when `colourSwitch` keeps no alpha, the share of `picture`'s pixels that are
+/// not fully opaque; empty when the picture is opaque or keeps its alpha.
+QString transparencyText(const QImage& picture, const QString& colourSwitch,
+                         const QString& maskSwitch);
 
 /// The facts in one line, parts separated by " · ": "176 × 208 · JPEG, 24-bit · /c12:
 /// 4,096 colours · 52,180 bytes in a file store, 12-bit RLE" and, for an archive entry,

@@ -74,6 +74,13 @@ QString bareVersionOf(const QString& name) {
     return out;
 }
 
+/// Which work bitmap an entry takes: one per picture, and one apart for its /c32a entries,
+/// whose bitmap keeps the colour under transparency that the others flatten.
+static QString workSource(const BitmapEntry& e) {
+    const QString source = e.dir + e.name;
+    return e.colour == QLatin1String("/c32a") ? source + QChar(0) : source;
+}
+
 QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     QHash<QString, QString> bySource; // folder + name -> work bitmap name
     QStringList pending;              // sources that need a name of their own, in order
@@ -82,7 +89,7 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     // First every picture whose converted name is bare and still free keeps it, so no
     // renamed picture can take a name another entry is documented to use.
     for (const BitmapEntry& e : entries) {
-        const QString source = e.dir + e.name;
+        const QString source = workSource(e);
         if (bySource.contains(source) || pendingDoc.contains(source)) continue;
         const QString doc = convertedName(e.name);
         if (isBarePictureName(doc) && !isAlphaFileName(doc) && !used.contains(folded(doc))) {
@@ -103,7 +110,7 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     QStringList names;
     names.reserve(int(entries.size()));
     for (const BitmapEntry& e : entries)
-        names << bySource.value(e.dir + e.name);
+        names << bySource.value(workSource(e));
     return names;
 }
 

@@ -28,7 +28,9 @@ QString bareVersionOf(const QString& name);
 /// "_" and, where still taken, a number before the extension ("pic_2.bmp"); one that would
 /// start with a digit or "a"/"A" gets a "p" in front ("p2x.bmp", "papple.bmp"). No work name
 /// ends in "-alpha.bmp": those are the alpha files of /c32a bitmaps.
-/// Entries naming the very same file (same folder and name) share one work bitmap.
+/// Entries naming the very same file (same folder and name) share one work bitmap, except
+/// that its /c32a entries share one apart from the others (it keeps the colour under
+/// transparency, which the others' flattens).
 QStringList workBitmapNames(const std::vector<BitmapEntry>& entries);
 
 /// The intermediate output name for the build: `title` (the save dialog's file title) when

@@ -1,5 +1,6 @@
 // The project: its list and the three file-name fields the features hand to each other.
 #pragma once
+#include "project/mask_kind.h"
 #include "project/project_list.h"
 
 #include <QObject>
@@ -44,11 +45,21 @@ class Project : public QObject {
     bool writesHeader() const { return m_writesHeader; }
     void setWritesHeader(bool on) { m_writesHeader = on; }
 
+    /// Tools > Masks from transparency: the mask an added picture with transparency gets,
+    /// and the convention of 1-bit masks. Every change emits masksChanged.
+    MaskSettings masks() const { return m_masks; }
+    void setMasks(const MaskSettings& masks) {
+        if (masks.kind == m_masks.kind && masks.whiteWhereDrawn == m_masks.whiteWhereDrawn) return;
+        m_masks = masks;
+        emit masksChanged(masks);
+    }
+
     int selecting = 0;
 
   signals:
     void filenameChanged(const QString& filename);
     void archiveTypeChanged(ArchiveType type);
+    void masksChanged(const MaskSettings& masks);
 
   private:
     ProjectList m_list;
@@ -57,6 +68,7 @@ class Project : public QObject {
     QString m_mytitle = QStringLiteral("Text1");
     ArchiveType m_archiveType = ArchiveType::FileStore;
     bool m_writesHeader = false;
+    MaskSettings m_masks;
 };
 
 /// The window title for a project file name.

@@ -23,6 +23,7 @@ Form1::Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidg
     buildMenus();
     setTabOrder();
     setUpDesktopInput();
+    setUpMasks();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -219,6 +220,7 @@ void Form1::buildMenus() {
     addEntry(tools, "customlistexport", tr("&Custom list export"), &Form1::customlistexport);
     addEntry(tools, "importdemoicon", tr("Import &demo icon"), &Form1::importdemoicon);
     buildArchiveMenu(tools);
+    buildMaskMenu(tools);
     QMenu* help = addMenu("help", tr("&Help"));
     addEntry(help, "about", tr("&About"), &Form1::about);
 }

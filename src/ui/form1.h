@@ -144,6 +144,21 @@ class Form1 : public QMainWindow {
     QAction* archiveTypeItems[4];
     QAction* writeheader;
 
+    // --- masks: Tools > Masks from transparency, Add mask to selected, Save selected as
+    // PNG; View > Backdrop ---
+    /// Add mask to selected: each selected entry with transparency gets its mask after it.
+    void addMaskToSelected();
+    /// Save selected as PNG: opens the folder window for PNG files.
+    void savePngSelected();
+    void setMasks(const MaskSettings& masks);
+    void setBackdrop(Backdrop backdrop);
+    /// Tools > Masks from transparency, one item per MaskKind (in enum order), exclusive.
+    QAction* maskKindItems[3];
+    QAction* maskwhite;
+    /// View > Backdrop, one item per Backdrop (in enum order), exclusive.
+    QAction* backdropItems[3];
+    // --- end masks ---
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     /// The window outside the Project list takes one dropped archive and opens it.
@@ -158,6 +173,19 @@ class Form1 : public QMainWindow {
     void buildMenus();
     void buildArchiveMenu(QMenu* tools);
     void buildViewMenu(QMenu* view);
+    void buildMaskMenu(QMenu* tools);
+    void buildBackdropMenu(QMenu* view);
+    /// Pairs in the list: the view's moves, the marks of mask rows, the preview's settings.
+    void setUpMasks();
+    /// Appends pictures, each with its mask when a mask kind is chosen; failures and a full
+    /// list are reported.
+    void appendPictures(const std::vector<BitmapEntry>& pictures);
+    /// Removes the selected entries and the masks of the selected icons.
+    void removeSelectedWithMasks();
+    /// What the preview shows for entry `row`: with its mask when it is an icon.
+    PreviewSubject entrySubject(int row);
+    void markMaskRows();
+    bool m_marksPending = false;
     void setTabOrder();
     void drive1Change();
     void file1Click();

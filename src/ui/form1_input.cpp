@@ -57,7 +57,7 @@ void Form1::setUpDesktopInput() {
 void Form1::removeByKey() {
     const std::vector<int> rows = list().selectedIndices();
     if (rows.empty()) return;
-    list().removeSelected();
+    removeSelectedWithMasks();
     if (list().count() == 0) return;
     // Go on from where the first removed entry stood, so Delete can be pressed again.
     const int row = std::min(rows.front(), list().count() - 1);
@@ -68,9 +68,7 @@ void Form1::removeByKey() {
 
 void Form1::addPictures(const QStringList& paths, const QString& colour) {
     if (paths.isEmpty()) return;
-    const int added = list().appendAll(pictureEntries(paths, colour));
-    if (added < paths.size())
-        interaction().message(listFullMessage(int(paths.size()) - added), QStringLiteral("Error"));
+    appendPictures(pictureEntries(paths, colour));
 }
 
 void Form1::takeFiles(const std::vector<HandedFile>& files, const QString& colour) {

@@ -20,8 +20,7 @@ void Form1::file1Click() {
 
 void Form1::displayListClick(int row) {
     if (row < 0 || row >= list().count()) return;
-    const BitmapEntry& e = list().at(row);
-    showPreview(PreviewSubject{e.dir + e.name, e.colour, e.origin, row});
+    showPreview(entrySubject(row));
 }
 
 void Form1::command1Click() {
@@ -32,14 +31,15 @@ void Form1::command1Click() {
 
 void Form1::command2Click() {
     if (File1->count() == 0) return;
-    const QStringList names = File1->selectedNames();
-    const int added = addSelectedFiles(list(), Dir1->path(), names, colourselection->currentText());
-    if (added < names.size())
-        interaction().message(listFullMessage(int(names.size()) - added), QStringLiteral("Error"));
+    const QString dir = folderWithSeparator(Dir1->path());
+    std::vector<BitmapEntry> pictures;
+    for (const QString& name : File1->selectedNames())
+        pictures.push_back({colourselection->currentText(), dir, name});
+    appendPictures(pictures);
 }
 
 void Form1::command3Click() {
-    list().removeSelected();
+    removeSelectedWithMasks();
 }
 
 void Form1::command4Click() {

@@ -35,5 +35,10 @@ void Form1::about() {
 
 void Form1::command5Click() {
     if (list().count() == 0 || list().selectedIndices().empty()) return;
+    // The folder window open for PNG files gives way to the one for BMP files.
+    if (auto* open = qobject_cast<Form2*>(form(2)); open && open->savesPng()) {
+        open->close();
+        setForm(2, nullptr);
+    }
     openSingle<Form2>(*this, 2);
 }

@@ -37,6 +37,7 @@ void Form1::buildViewMenu(QMenu* view) {
     };
     connect(m_preview, &PreviewPane::zoomChanged, this, follow);
     follow(m_preview->zoom());
+    buildBackdropMenu(view);
 
     // The stored size follows the archive type a save builds.
     m_preview->setArchiveType(m_project.archiveType());
@@ -55,7 +56,7 @@ void Form1::buildViewMenu(QMenu* view) {
 }
 
 void Form1::showPreview(const QString& path) {
-    showPreview(PreviewSubject{path, colourselection->currentText(), {}, -1});
+    showPreview(PreviewSubject{path, colourselection->currentText(), {}, -1, {}, {}});
 }
 
 void Form1::showPreview(const PreviewSubject& subject) {

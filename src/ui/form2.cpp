@@ -1,5 +1,6 @@
 #include "ui/form2.h"
 
+#include "mbm/icon_pairs.h"
 #include "project/list_commands.h"
 #include "ui/form1.h"
 #include "ui/form3.h"
@@ -7,7 +8,7 @@
 
 #include <QDir>
 
-Form2::Form2(Form1& main) : ToolWindow(main) {
+Form2::Form2(Form1& main, Kind kind) : ToolWindow(main), m_kind(kind) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Select map to save files in"));
     setFixedSize(px(4200), px(4200));
@@ -44,8 +45,9 @@ Form2::Form2(Form1& main) : ToolWindow(main) {
 }
 
 void Form2::takeSnapshot() {
-    Text1->setText(QStringLiteral("bmp"));
+    Text1->setText(m_kind == Png ? QStringLiteral("png") : QStringLiteral("bmp"));
     const ProjectList& list = m_main.list();
+    if (m_kind == Png) m_pngJobs = pngJobs(list, IconPairs::of(list), list.selectedIndices());
     for (int i : list.selectedIndices()) {
         List1->addItem(list.at(i).dir);
         List2->addItem(list.at(i).name);
@@ -60,15 +62,21 @@ QString Form2::targetFolder() const {
     return folderWithSeparator(Dir1->path());
 }
 
-QString bmpFailureMessage(const QStringList& failures) {
-    return QStringLiteral("These pictures were not saved as BMP files:\n") +
+QString bmpFailureMessage(const QStringList& failures, const QString& kind) {
+    return QStringLiteral("These pictures were not saved as %1 files:\n").arg(kind) +
            failures.join(QLatin1Char('\n')) +
            QStringLiteral("\nCheck that the pictures exist and that the folder can be "
                           "written to, then save them again.");
 }
 
 void Form2::command1Click() {
-    if (List2->count() > 0) {
+    if (m_kind == Png) {
+        const QStringList failures =
+            savePngs(m_pngJobs, targetFolder(), m_main.project().masks().whiteWhereDrawn);
+        if (!failures.isEmpty())
+            m_main.interaction().message(bmpFailureMessage(failures, QStringLiteral("PNG")),
+                                         QStringLiteral("Error"));
+    } else if (List2->count() > 0) {
         auto* convert = new Form3(&m_main);
         m_main.setForm(3, convert);
         for (int k = 0; k < List1->count(); ++k)

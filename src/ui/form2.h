@@ -1,5 +1,6 @@
 // The folder choice window: saves the selected entries as BMP files into a folder.
 #pragma once
+#include "mbm/png_export.h"
 #include "ui/browser_widgets.h"
 #include "ui/tool_window.h"
 
@@ -14,7 +15,11 @@
 class Form2 : public ToolWindow {
     Q_OBJECT
   public:
-    explicit Form2(Form1& main);
+    /// What Save writes: BMP files through the conversion window, or PNG files of the
+    /// pixels as the archive stores them (an icon with its mask as one PNG with alpha).
+    enum Kind { Bmp, Png };
+    explicit Form2(Form1& main, Kind kind = Bmp);
+    bool savesPng() const { return m_kind == Png; }
 
     /// Save: starts the conversion of the snapshot into the folder of Dir1 and closes.
     void command1Click();
@@ -33,7 +38,9 @@ class Form2 : public ToolWindow {
   private:
     void drive1Change();
     void takeSnapshot();
+    Kind m_kind;
+    std::vector<PngJob> m_pngJobs; ///< the snapshot for PNG files
 };
 
 /// The text of the message naming the pictures that could not be saved as BMP files.
-QString bmpFailureMessage(const QStringList& failures);
+QString bmpFailureMessage(const QStringList& failures, const QString& kind = QStringLiteral("BMP"));

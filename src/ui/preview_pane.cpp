@@ -60,6 +60,7 @@ bool PreviewPane::show(const PreviewSubject& subject) {
     m_facts.size = m_picture.source.size();
     m_facts.source = sourceDescription(m_picture.format, head, m_picture.source);
     m_facts.origin = subject.origin;
+    m_maskAlpha = QImage();
     recompute();
     return true;
 }
@@ -91,6 +92,8 @@ void PreviewPane::recompute() {
     m_facts.storeProblem.clear();
     m_facts.sizePending = false;
     if (!hasPicture()) return;
+    m_facts.transparency =
+        transparencyText(m_picture.source, m_facts.colourSwitch, m_subject.maskSwitch);
     // A /c32a bitmap takes its alpha values from the conversion too; without /c32a a failure
     // to find them no longer matters.
     const bool alpha = takesAlpha(m_facts.colourSwitch);
@@ -133,6 +136,41 @@ void PreviewPane::makeStoredImage() {
     if (m_storedImage.isNull()) {
         m_facts.storeProblem = QStringLiteral("Not enough memory to show the picture as stored.");
         updateFacts();
+        return;
+    }
+    blendWithMask();
+}
+
+void PreviewPane::blendWithMask() {
+    if (m_subject.maskPath.isEmpty()) return;
+    if (m_maskAlpha.isNull()) {
+        QImage mask;
+        // A mask that cannot be stored leaves the icon as it is stored; its facts say why.
+        if (Status s = storedPicture(m_subject.maskPath, m_subject.maskSwitch, mask); !s) {
+            m_facts.storeProblem = s.error;
+            return;
+        }
+        m_maskAlpha = maskAlpha(mask, m_subject.maskSwitch, m_whiteWhereDrawn);
+    }
+    const QImage blended = blendOver(m_storedImage, m_maskAlpha, m_backdrop);
+    if (!blended.isNull()) m_storedImage = blended;
+}
+
+void PreviewPane::setBackdrop(Backdrop backdrop) {
+    m_backdrop = backdrop;
+    if (hasPicture() && m_asStored && !m_subject.maskPath.isEmpty()) {
+        makeStoredImage();
+        display();
+    }
+}
+
+void PreviewPane::setWhiteWhereDrawn(bool on) {
+    if (on == m_whiteWhereDrawn) return;
+    m_whiteWhereDrawn = on;
+    m_maskAlpha = QImage();
+    if (hasPicture() && m_asStored && !m_subject.maskPath.isEmpty()) {
+        makeStoredImage();
+        display();
     }
 }
 

@@ -1,6 +1,7 @@
 // The preview frame's behaviour: which picture it shows, as read or as stored, at which
 // zoom, and the facts line about it.
 #pragma once
+#include "mbm/phone_view.h"
 #include "mbm/picture_conversion.h"
 #include "mbm/picture_facts.h"
 #include "project/archive_type.h"
@@ -24,6 +25,9 @@ struct PreviewSubject {
     QString colourSwitch;
     EntryOrigin origin = {};
     int row = -1; ///< the Project list row, -1 for a picture of the file list
+    /// For an icon followed by its mask: the mask's picture file and switch.
+    QString maskPath;
+    QString maskSwitch;
 };
 
 /// Runs the preview inside `frame`: the fitted picture in `image` (the frame's picture
@@ -49,6 +53,10 @@ class PreviewPane : public QObject {
     void fit();
     /// kZoomFit, or the factor 1 to 16.
     int zoom() const { return m_zoom; }
+
+    /// What an icon with its mask is drawn over as stored, and how a 1-bit mask is read.
+    void setBackdrop(Backdrop backdrop);
+    void setWhiteWhereDrawn(bool on);
 
     /// The archive type the next save builds; the stored size follows it.
     void setArchiveType(ArchiveType type);
@@ -76,6 +84,8 @@ class PreviewPane : public QObject {
     void recompute();
     /// Encodes the picture and expands it as stored, for Show as stored.
     void makeStoredImage();
+    /// For an icon with its mask: the stored icon blended through its stored mask.
+    void blendWithMask();
     /// Starts working out the stored size on the pane's worker thread.
     void startSizeJob();
     void sizeReady(int generation, const StoredSize& size, const QString& problem);
@@ -99,6 +109,9 @@ class PreviewPane : public QObject {
     QString m_factsText;
     ArchiveType m_type = ArchiveType::FileStore;
     bool m_asStored = false;
+    Backdrop m_backdrop = Backdrop::Checkerboard;
+    bool m_whiteWhereDrawn = false;
+    QImage m_maskAlpha; ///< the subject's stored mask as alpha, when made
     int m_zoom = kZoomFit;
     /// Counts the changes of picture, switch and type; the worker reads it too.
     std::atomic<int> m_generation{0};

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 // A row drag carries only a mark naming the view; which rows is the list's own selection.
 static const QString kRowMoveFormat = QStringLiteral("application/x-mbmzembrel-rows");
@@ -17,7 +18,45 @@ static QByteArray rowMoveMark(const ProjectListView* view) {
            QByteArray::number(quintptr(view));
 }
 
+namespace {
+
+/// Draws a marked row (a mask) indented behind a small corner sign.
+class MarkedRowDelegate : public QStyledItemDelegate {
+  public:
+    explicit MarkedRowDelegate(ProjectListView* view) : QStyledItemDelegate(view), m_view(view) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!m_view->isMarked(index.row())) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const int indent = option.fontMetrics.height();
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(option.rect.left() + indent);
+        QStyledItemDelegate::paint(painter, shifted, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        const QRect r = option.rect;
+        const int x = r.left() + indent / 2, y = r.center().y();
+        painter->drawLine(x, r.top() + 2, x, y);
+        painter->drawLine(x, y, r.left() + indent - 2, y);
+        painter->restore();
+    }
+
+  private:
+    ProjectListView* m_view;
+};
+
+} // namespace
+
+void ProjectListView::setMarkedRows(std::vector<char> rows) {
+    if (rows == m_marked) return;
+    m_marked = std::move(rows);
+    viewport()->update();
+}
+
 ProjectListView::ProjectListView(QWidget* parent) : QListView(parent) {
+    setItemDelegate(new MarkedRowDelegate(this));
     setObjectName(QStringLiteral("DisplayList"));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -37,7 +76,8 @@ void ProjectListView::setProjectList(ProjectList* list) {
 void ProjectListView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::AltModifier && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-        if (m_list && m_list->moveSelected(event->key() == Qt::Key_Up ? -1 : 1))
+        const int delta = event->key() == Qt::Key_Up ? -1 : 1;
+        if (m_list && (moveBy ? moveBy(delta) : m_list->moveSelected(delta)))
             scrollTo(currentIndex());
         event->accept();
         return;
@@ -142,7 +182,8 @@ void ProjectListView::dropEvent(QDropEvent* event) {
     if (isRowMove(event)) {
         if (m_list) {
             std::vector<int> rows = m_list->selectedIndices();
-            const int first = m_list->moveRows(rows, dropRowAt(event->position().toPoint()));
+            const int at = dropRowAt(event->position().toPoint());
+            const int first = moveTo ? moveTo(rows, at) : m_list->moveRows(rows, at);
             if (first >= 0) scrollTo(m_list->index(first, ProjectList::RowText));
         }
         // The move is done here; startDrag does nothing with the drag's result.

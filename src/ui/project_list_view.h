@@ -3,6 +3,8 @@
 #include "project/handed_files.h"
 
 #include <QListView>
+#include <functional>
+#include <vector>
 
 class ProjectList;
 
@@ -26,6 +28,18 @@ class ProjectListView : public QListView {
     /// What a drag of the selected rows carries: a mark that only this view of this process
     /// takes as a row move.
     QMimeData* rowMoveData() const;
+
+    /// How the keys and a drag move entries, when set: Alt+Up/Alt+Down call moveBy(-1 or
+    /// +1) (true when something moved), a drop calls moveTo(selected rows, destination)
+    /// (the new first row or -1). Unset, the list's own moveSelected and moveRows run.
+    std::function<bool(int delta)> moveBy;
+    std::function<int(const std::vector<int>& rows, int destination)> moveTo;
+    /// Marks the rows whose flag is set (masks) with an indent and a small sign; their text
+    /// stays as it is.
+    void setMarkedRows(std::vector<char> rows);
+    bool isMarked(int row) const {
+        return row >= 0 && size_t(row) < m_marked.size() && m_marked[size_t(row)];
+    }
 
   signals:
     /// The current entry was changed from the keyboard (arrows, Home, End, Page keys).
@@ -54,4 +68,5 @@ class ProjectListView : public QListView {
     void setDropRow(int row);
     ProjectList* m_list = nullptr;
     int m_dropRow = -1;
+    std::vector<char> m_marked;
 };

@@ -1,5 +1,6 @@
 // The plan of a save: target rules, the command file and batch texts, preparing temp.
 #include "jobs/text_file.h"
+#include "mbm/picture_conversion.h"
 #include "mbm/save_plan.h"
 #include "support/save_support.h"
 
@@ -157,11 +158,17 @@ TEST(SavePlan, AlphaFilesGoWithTheirBitmaps) {
                                               {"/c32a", "/p/", "z.png"}};
     const SavePlan plan = makeSavePlan(ProgramFolder(QStringLiteral("/x")), entries,
                                        QStringLiteral("t"), QStringLiteral("/y/t.mbm"));
-    ASSERT_EQ(plan.pictures.size(), 3u);
-    EXPECT_TRUE(plan.pictures[0].keepAlpha) << "one of its entries is at /c32a";
-    EXPECT_FALSE(plan.pictures[1].keepAlpha);
-    EXPECT_TRUE(plan.pictures[2].keepAlpha);
-    EXPECT_EQ(plan.alphaNames, QStringList({"x-alpha.bmp", "z-alpha.bmp"}));
+    // x.png at /c32a keeps the colour under its transparency, which x.png at /c24 flattens:
+    // two work bitmaps, the alpha file with the /c32a one.
+    ASSERT_EQ(plan.pictures.size(), 4u);
+    EXPECT_FALSE(plan.pictures[0].keepAlpha);
+    EXPECT_TRUE(plan.pictures[1].keepAlpha) << "its entry is at /c32a";
+    EXPECT_EQ(plan.pictures[1].name, QStringLiteral("x.png"));
+    EXPECT_NE(plan.pictures[1].workName, plan.pictures[0].workName);
+    EXPECT_FALSE(plan.pictures[2].keepAlpha);
+    EXPECT_TRUE(plan.pictures[3].keepAlpha);
+    EXPECT_EQ(plan.alphaNames,
+              QStringList({alphaFileName(plan.pictures[1].workName), "z-alpha.bmp"}));
     for (const QString& alpha : plan.alphaNames)
         EXPECT_TRUE(plan.buildBatch.contains(QStringLiteral("del ") + alpha));
 }

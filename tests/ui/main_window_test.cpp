@@ -98,12 +98,16 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
                                     "zoomin:Zoom &in",
                                     "zoomout:Zoom &out",
                                     "fit:&Fit",
+                                    "backdrop:&Backdrop",
                                     "tools:&Tools",
                                     "exportlist:&Export list",
                                     "customlistexport:&Custom list export",
                                     "importdemoicon:Import &demo icon",
                                     "archivetype:Archive &type",
                                     "writeheader:Write C++ &header (.mbg)",
+                                    "maskstransparency:&Masks from transparency",
+                                    "addmask:Add mask to se&lected",
+                                    "savepng:Save selected as &PNG",
                                     "help:&Help",
                                     "about:&About"}));
     QStringList types;
@@ -113,6 +117,18 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
         types,
         QStringList({"filestore:&File store*", "uncompressedfilestore:&Uncompressed file store",
                      "romimage:&ROM image", "compressedromimage:&Compressed ROM image"}));
+    // The two submenus of the masks, with their settings at start.
+    for (const auto& [menu, items] :
+         {std::pair<const char*, QStringList>{"maskstransparency",
+                                              {"masknone:&None*", "mask1bit:&1-bit mask",
+                                               "mask8bit:&8-bit soft mask", ":",
+                                               "maskwhite:1-bit masks &white where drawn"}},
+          {"backdrop", {"checkerboard:&Checkerboard*", "white:&White", "black:&Black"}}}) {
+        QStringList shown;
+        for (QAction* a : w->findChild<QMenu*>(menu)->actions())
+            shown << a->objectName() + ":" + a->text() + (a->isChecked() ? "*" : "");
+        EXPECT_EQ(shown, items) << menu;
+    }
     EXPECT_EQ(keys, QStringList(
                         {"showasstored:Ctrl+T", "zoomin:Ctrl++", "zoomout:Ctrl+-", "fit:Ctrl+0"}));
     auto* asStored = w->findChild<QAction*>("showasstored");

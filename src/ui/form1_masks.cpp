@@ -1,0 +1,218 @@
+// Icons with their masks in the main window: the mask settings of the Tools menu, adding
+// masks, moves and removals that keep pairs together, the phone's view of an icon over the
+// View menu's backdrop, and saving entries as PNG.
+#include "ui/form1.h"
+
+#include "mbm/icon_masks.h"
+#include "mbm/icon_pairs.h"
+#include "project/list_commands.h"
+#include "ui/form2.h"
+
+#include <QActionGroup>
+#include <QMenu>
+
+void Form1::buildMaskMenu(QMenu* tools) {
+    QMenu* masks = tools->addMenu(tr("&Masks from transparency"));
+    masks->setObjectName(QStringLiteral("maskstransparency"));
+    masks->menuAction()->setObjectName(QStringLiteral("maskstransparency"));
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    const struct {
+        MaskKind kind;
+        const char* name;
+        QString caption;
+    } items[] = {
+        {MaskKind::None, "masknone", tr("&None")},
+        {MaskKind::OneBit, "mask1bit", tr("&1-bit mask")},
+        {MaskKind::EightBit, "mask8bit", tr("&8-bit soft mask")},
+    };
+    for (const auto& item : items) {
+        QAction* a = masks->addAction(item.caption);
+        a->setObjectName(QLatin1String(item.name));
+        a->setCheckable(true);
+        group->addAction(a);
+        const MaskKind kind = item.kind;
+        connect(a, &QAction::triggered, this, [this, kind] {
+            MaskSettings m = m_project.masks();
+            m.kind = kind;
+            setMasks(m);
+        });
+        maskKindItems[int(kind)] = a;
+    }
+    masks->addSeparator();
+    maskwhite = masks->addAction(tr("1-bit masks &white where drawn"));
+    maskwhite->setObjectName(QStringLiteral("maskwhite"));
+    maskwhite->setCheckable(true);
+    connect(maskwhite, &QAction::triggered, this, [this](bool on) {
+        MaskSettings m = m_project.masks();
+        m.whiteWhereDrawn = on;
+        setMasks(m);
+    });
+    QAction* add = tools->addAction(tr("Add mask to se&lected"));
+    add->setObjectName(QStringLiteral("addmask"));
+    connect(add, &QAction::triggered, this, &Form1::addMaskToSelected);
+    QAction* png = tools->addAction(tr("Save selected as &PNG"));
+    png->setObjectName(QStringLiteral("savepng"));
+    connect(png, &QAction::triggered, this, &Form1::savePngSelected);
+
+    // The menu shows the project's settings, however they changed.
+    auto show = [this](const MaskSettings& m) {
+        maskKindItems[int(m.kind)]->setChecked(true);
+        maskwhite->setChecked(m.whiteWhereDrawn);
+    };
+    connect(&m_project, &Project::masksChanged, this, show);
+    show(m_project.masks());
+}
+
+void Form1::buildBackdropMenu(QMenu* view) {
+    QMenu* menu = view->addMenu(tr("&Backdrop"));
+    menu->setObjectName(QStringLiteral("backdrop"));
+    menu->menuAction()->setObjectName(QStringLiteral("backdrop"));
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    const struct {
+        Backdrop backdrop;
+        const char* name;
+        QString caption;
+    } items[] = {
+        {Backdrop::Checkerboard, "checkerboard", tr("&Checkerboard")},
+        {Backdrop::White, "white", tr("&White")},
+        {Backdrop::Black, "black", tr("&Black")},
+    };
+    for (const auto& item : items) {
+        QAction* a = menu->addAction(item.caption);
+        a->setObjectName(QLatin1String(item.name));
+        a->setCheckable(true);
+        group->addAction(a);
+        const Backdrop backdrop = item.backdrop;
+        connect(a, &QAction::triggered, this, [this, backdrop] { setBackdrop(backdrop); });
+        backdropItems[int(backdrop)] = a;
+    }
+    backdropItems[int(Backdrop::Checkerboard)]->setChecked(true);
+}
+
+void Form1::setMasks(const MaskSettings& masks) {
+    m_project.setMasks(masks);
+}
+
+void Form1::setBackdrop(Backdrop backdrop) {
+    backdropItems[int(backdrop)]->setChecked(true);
+    m_preview->setBackdrop(backdrop);
+}
+
+void Form1::setUpMasks() {
+    DisplayList->moveBy = [this](int delta) {
+        const IconPairs pairs = IconPairs::of(list());
+        const std::vector<RowMove> moves = pairs.movesByOne(list().selectedIndices(), delta);
+        for (const RowMove& m : moves)
+            list().moveRows(m.rows, m.destination);
+        return !moves.empty();
+    };
+    DisplayList->moveTo = [this](const std::vector<int>& rows, int destination) {
+        const IconPairs pairs = IconPairs::of(list());
+        return list().moveRows(pairs.withPartners(rows), pairs.dropDestination(destination));
+    };
+    // Mask rows are marked once the list has settled after a change.
+    auto later = [this] {
+        if (m_marksPending) return;
+        m_marksPending = true;
+        QTimer::singleShot(0, this, [this] { markMaskRows(); });
+    };
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&list(), signal, this, later);
+    connect(&list(), &QAbstractItemModel::modelReset, this, later);
+    connect(&list(), &QAbstractItemModel::layoutChanged, this, later);
+    connect(&list(), &QAbstractItemModel::dataChanged, this, later);
+    m_preview->setWhiteWhereDrawn(m_project.masks().whiteWhereDrawn);
+    connect(&m_project, &Project::masksChanged, m_preview,
+            [this](const MaskSettings& m) { m_preview->setWhiteWhereDrawn(m.whiteWhereDrawn); });
+}
+
+void Form1::markMaskRows() {
+    m_marksPending = false;
+    const IconPairs pairs = IconPairs::of(list());
+    std::vector<char> marked(size_t(list().count()), 0);
+    for (int r = 0; r < list().count(); ++r)
+        marked[size_t(r)] = pairs.isMask(r);
+    DisplayList->setMarkedRows(std::move(marked));
+}
+
+PreviewSubject Form1::entrySubject(int row) {
+    const BitmapEntry& e = list().at(row);
+    PreviewSubject subject{e.dir + e.name, e.colour, e.origin, row, {}, {}};
+    const int mask = IconPairs::of(list()).maskOf(row);
+    if (mask >= 0) {
+        subject.maskPath = list().at(mask).dir + list().at(mask).name;
+        subject.maskSwitch = list().at(mask).colour;
+    }
+    return subject;
+}
+
+static QString maskFailureMessage(const QStringList& failures) {
+    return QStringLiteral("These masks were not made; their pictures were added without "
+                          "them:\n") +
+           failures.join(QLatin1Char('\n')) +
+           QStringLiteral("\nCheck that the program folder can be written to, then use Tools > "
+                          "Add mask to selected.");
+}
+
+void Form1::appendPictures(const std::vector<BitmapEntry>& pictures) {
+    if (pictures.empty()) return;
+    const MaskedEntries made = entriesWithMasks(pictures, m_project.masks(), m_work, list());
+    const int added = list().appendAll(made.entries);
+    if (!made.failures.isEmpty())
+        interaction().message(maskFailureMessage(made.failures), QStringLiteral("Error"));
+    if (added < int(made.entries.size()))
+        interaction().message(listFullMessage(int(made.entries.size()) - added),
+                              QStringLiteral("Error"));
+}
+
+void Form1::removeSelectedWithMasks() {
+    const std::vector<int> selected = list().selectedIndices();
+    if (selected.empty()) return;
+    const std::vector<int> rows = IconPairs::of(list()).withMasks(selected);
+    for (int r : rows)
+        list().setSelected(r, true);
+    list().removeSelected();
+}
+
+void Form1::addMaskToSelected() {
+    const std::vector<int> rows = list().selectedIndices();
+    if (rows.empty()) return;
+    const MaskSettings settings = m_project.masks();
+    if (settings.kind == MaskKind::None) {
+        interaction().message(QStringLiteral("Choose the kind of mask first: Tools > Masks from "
+                                             "transparency, 1-bit mask or 8-bit soft mask."),
+                              QStringLiteral("Error"));
+        return;
+    }
+    const MaskInsertions made = masksForRows(list(), rows, settings, m_work);
+    int left = 0;
+    // From the last: each insertion leaves the rows before it where they were.
+    for (auto it = made.masks.rbegin(); it != made.masks.rend(); ++it) {
+        if (!list().append(it->entry.colour, it->entry.dir, it->entry.name)) {
+            ++left;
+            continue;
+        }
+        list().moveRows({list().count() - 1}, it->row);
+    }
+    if (!made.failures.isEmpty())
+        interaction().message(maskFailureMessage(made.failures), QStringLiteral("Error"));
+    if (left > 0) interaction().message(listFullMessage(left), QStringLiteral("Error"));
+}
+
+void Form1::savePngSelected() {
+    if (list().count() == 0 || list().selectedIndices().empty()) return;
+    if (auto* open = qobject_cast<Form2*>(form(2))) {
+        if (open->savesPng()) {
+            raiseForm(2);
+            return;
+        }
+        open->close();
+    }
+    auto* w = new Form2(*this, Form2::Png);
+    setForm(2, w);
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
