@@ -1,5 +1,7 @@
 #include "mbm/dither.h"
 
+#include "mbm/stored_preview.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -13,6 +15,12 @@ using bmconv::BitmapMode;
 
 bool reducesColours(BitmapMode mode) {
     return mode != BitmapMode::C24 && mode != BitmapMode::C32 && mode != BitmapMode::C32A;
+}
+
+std::optional<BitmapMode> ditherModeOf(const QString& colourSwitch) {
+    const std::optional<BitmapMode> mode = modeOfSwitch(colourSwitch);
+    if (mode && reducesColours(*mode)) return mode;
+    return std::nullopt;
 }
 
 namespace {

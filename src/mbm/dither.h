@@ -3,12 +3,18 @@
 #pragma once
 #include <QImage>
 #include <QList>
+#include <QString>
+#include <optional>
 
 #include "pixel_encode.h"
 
 /// True for the switches whose colours the converter reduces: /1 /2 /4 /8 /c4 /c8 /c12
 /// /c16. /c24, /c32 and /c32a keep every colour and are never dithered.
 bool reducesColours(bmconv::BitmapMode mode);
+
+/// The mode to dither an entry of switch `colourSwitch` to: its mode when that reduces
+/// colours, nothing for /c24, /c32, /c32a and a text that is no switch.
+std::optional<bmconv::BitmapMode> ditherModeOf(const QString& colourSwitch);
 
 /// Where the diffusion adds up its errors: in the sRGB values themselves, or in linear light
 /// (what a screen emits, so what the eye averages).

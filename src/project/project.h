@@ -43,12 +43,22 @@ class Project : public QObject {
     /// Whether a save also writes the C++ header of bitmap identifiers beside the archive.
     bool writesHeader() const { return m_writesHeader; }
     void setWritesHeader(bool on) { m_writesHeader = on; }
+    /// Whether a save (and Show as stored) dithers the pictures of the switches that reduce
+    /// colours into the colours they store. Off for a new project; every change emits
+    /// ditherReducedDepthsChanged.
+    bool ditherReducedDepths() const { return m_ditherReducedDepths; }
+    void setDitherReducedDepths(bool on) {
+        if (on == m_ditherReducedDepths) return;
+        m_ditherReducedDepths = on;
+        emit ditherReducedDepthsChanged(on);
+    }
 
     int selecting = 0;
 
   signals:
     void filenameChanged(const QString& filename);
     void archiveTypeChanged(ArchiveType type);
+    void ditherReducedDepthsChanged(bool on);
 
   private:
     ProjectList m_list;
@@ -57,6 +67,7 @@ class Project : public QObject {
     QString m_mytitle = QStringLiteral("Text1");
     ArchiveType m_archiveType = ArchiveType::FileStore;
     bool m_writesHeader = false;
+    bool m_ditherReducedDepths = false;
 };
 
 /// The window title for a project file name.

@@ -219,6 +219,7 @@ void Form1::buildMenus() {
     addEntry(tools, "customlistexport", tr("&Custom list export"), &Form1::customlistexport);
     addEntry(tools, "importdemoicon", tr("Import &demo icon"), &Form1::importdemoicon);
     buildArchiveMenu(tools);
+    buildDitherItem(tools);
     QMenu* help = addMenu("help", tr("&Help"));
     addEntry(help, "about", tr("&About"), &Form1::about);
 }

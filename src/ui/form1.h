@@ -158,6 +158,9 @@ class Form1 : public QMainWindow {
     void buildMenus();
     void buildArchiveMenu(QMenu* tools);
     void buildViewMenu(QMenu* view);
+    /// View > Compare with source and Tools > Dither reduced depths (form1_dither.cpp).
+    void buildCompareItem(QMenu* view);
+    void buildDitherItem(QMenu* tools);
     void setTabOrder();
     void drive1Change();
     void file1Click();

@@ -95,6 +95,7 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
                                     "exit:E&xit",
                                     "view:&View",
                                     "showasstored:Show as &stored",
+                                    "comparewithsource:&Compare with source",
                                     "zoomin:Zoom &in",
                                     "zoomout:Zoom &out",
                                     "fit:&Fit",
@@ -104,6 +105,7 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
                                     "importdemoicon:Import &demo icon",
                                     "archivetype:Archive &type",
                                     "writeheader:Write C++ &header (.mbg)",
+                                    "ditherreduceddepths:D&ither reduced depths",
                                     "help:&Help",
                                     "about:&About"}));
     QStringList types;
@@ -114,7 +116,8 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
         QStringList({"filestore:&File store*", "uncompressedfilestore:&Uncompressed file store",
                      "romimage:&ROM image", "compressedromimage:&Compressed ROM image"}));
     EXPECT_EQ(keys, QStringList(
-                        {"showasstored:Ctrl+T", "zoomin:Ctrl++", "zoomout:Ctrl+-", "fit:Ctrl+0"}));
+                        {"showasstored:Ctrl+T", "comparewithsource:Ctrl+Shift+T", "zoomin:Ctrl++",
+                         "zoomout:Ctrl+-", "fit:Ctrl+0"}));
     auto* asStored = w->findChild<QAction*>("showasstored");
     EXPECT_TRUE(asStored->isCheckable());
     EXPECT_FALSE(asStored->isChecked());
