@@ -193,8 +193,9 @@ void PreviewPane::updateFacts() {
 
 QImage PreviewPane::shownImage() const {
     // Without a stored picture to compare with, the source alone.
-    if (m_compare) return m_storedImage.isNull() ? m_picture.source
-                                                 : sideBySide(m_picture.source, m_storedImage);
+    if (m_compare)
+        return m_storedImage.isNull() ? m_picture.source
+                                      : sideBySide(m_picture.source, m_storedImage);
     return m_asStored ? m_storedImage : m_picture.source;
 }
 

@@ -49,8 +49,8 @@ TEST(Dither, WritesOnlyColoursTheSwitchStoresAndChangesWhatItReduces) {
     const struct {
         const char* colourSwitch;
         int colours; // how many colours the switch stores, each one to itself
-    } cases[] = {{"/1", 2},    {"/2", 4},      {"/4", 16},  {"/8", 254}, // 128 and 192 move
-                 {"/c4", 16},  {"/c8", 256},   {"/c12", 4096}, {"/c16", 65536}};
+    } cases[] = {{"/1", 2},   {"/2", 4},    {"/4", 16},     {"/8", 254}, // 128 and 192 move
+                 {"/c4", 16}, {"/c8", 256}, {"/c12", 4096}, {"/c16", 65536}};
     const QImage pictures[] = {gradientPicture(67, 23), manyColourPicture(41, 17),
                                softPicture(50, 40)};
     for (const auto& c : cases) {
@@ -74,8 +74,8 @@ TEST(Dither, PicturesTheSwitchHoldsMasksAndFullDepthsStayUnchanged) {
     QImage mask(30, 20, QImage::Format_RGB32), alphaMask(30, 20, QImage::Format_RGB32);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 30; ++x) {
-            mask.setPixel(x, y, (x - 15) * (x - 15) + (y - 10) * (y - 10) < 60 ? 0xFF000000
-                                                                               : 0xFFFFFFFF);
+            mask.setPixel(x, y,
+                          (x - 15) * (x - 15) + (y - 10) * (y - 10) < 60 ? 0xFF000000 : 0xFFFFFFFF);
             const int a = (x * 9 + y * 3) % 256; // every level, 128 and 192 among them
             alphaMask.setPixel(x, y, qRgb(a, a, a));
         }
@@ -126,33 +126,33 @@ TEST(Dither, TheBlurredErrorDrops) {
         SCOPED_TRACE(std::string(c.name) + " " + c.colourSwitch);
         const BitmapMode mode = *ditherModeOf(QString::fromLatin1(c.colourSwitch));
         const double plain = blur_error::blurredError(c.picture, storedAs(c.picture, mode));
-        const double dithered = blur_error::blurredError(
-            c.picture, storedAs(ditheredPixels(c.picture, mode), mode));
+        const double dithered =
+            blur_error::blurredError(c.picture, storedAs(ditheredPixels(c.picture, mode), mode));
         EXPECT_LT(dithered, c.most * plain) << plain << " " << dithered;
     }
 }
 
 TEST(Dither, ASavePlansOneBitmapPerPictureAndDitheredSwitch) {
-    const std::vector<BitmapEntry> entries = {{"/c8", "/p/", "a.bmp"},
-                                              {"/c24", "/p/", "a.bmp"},
-                                              {"/c8", "/p/", "a.bmp"},
-                                              {"/2", "/p/", "a.bmp"},
-                                              {"/c32a", "/p/", "a.bmp"}};
+    const std::vector<BitmapEntry> entries = {{"/c8", "/p/", "pic.bmp"},
+                                              {"/c24", "/p/", "pic.bmp"},
+                                              {"/c8", "/p/", "pic.bmp"},
+                                              {"/2", "/p/", "pic.bmp"},
+                                              {"/c32a", "/p/", "pic.bmp"}};
     const struct {
         bool dither;
         QStringList workNames;
         std::vector<std::optional<BitmapMode>> ditherTo; // per planned picture
     } cases[] = {
-        {false, {"a.bmp", "a.bmp", "a.bmp", "a.bmp", "a.bmp"}, {std::nullopt}},
+        {false, {"pic.bmp", "pic.bmp", "pic.bmp", "pic.bmp", "pic.bmp"}, {std::nullopt}},
         {true,
-         {"a.bmp", "a_2.bmp", "a.bmp", "a_3.bmp", "a_2.bmp"},
+         {"pic.bmp", "pic_2.bmp", "pic.bmp", "pic_3.bmp", "pic_2.bmp"},
          {BitmapMode::C8, std::nullopt, BitmapMode::Grey2}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dither);
-        const SavePlan plan = makeSavePlan(ProgramFolder(QStringLiteral("/x")), entries,
-                                           QStringLiteral("out"), QStringLiteral("/o/out.mbm"),
-                                           {ArchiveType::FileStore, false, c.dither});
+        const SavePlan plan =
+            makeSavePlan(ProgramFolder(QStringLiteral("/x")), entries, QStringLiteral("out"),
+                         QStringLiteral("/o/out.mbm"), {ArchiveType::FileStore, false, c.dither});
         EXPECT_EQ(plan.workNames, c.workNames);
         ASSERT_EQ(plan.pictures.size(), c.ditherTo.size());
         for (size_t i = 0; i < c.ditherTo.size(); ++i) {

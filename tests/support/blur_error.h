@@ -21,7 +21,8 @@ inline std::vector<double> blurredLinear(const QImage& picture) {
         for (int x = 0; x < w; ++x)
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
-                    const QRgb p = img.pixel(std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1));
+                    const QRgb p =
+                        img.pixel(std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1));
                     const double weight = k[dx + 1] * k[dy + 1] / 16.0;
                     double* o = &out[(size_t(y) * size_t(w) + size_t(x)) * 3];
                     o[0] += weight * linear(qRed(p));

@@ -66,12 +66,14 @@ TEST(DitherWindow, ASaveWithDitheringSplitsToWhatShowAsStoredShows) {
         emit form.DisplayList->clicked(form.list().index(c.row, 0));
         const QImage both = form.preview().shownImage();
         const QImage& stored = split[size_t(c.row)];
-        ASSERT_EQ(both.size(), QSize(c.storedAt.x() + stored.width(), c.storedAt.y() + stored.height()));
+        ASSERT_EQ(both.size(),
+                  QSize(c.storedAt.x() + stored.width(), c.storedAt.y() + stored.height()));
         EXPECT_TRUE(samePixels(both.copy(QRect(c.storedAt, stored.size())), stored));
         EXPECT_TRUE(samePixels(both.copy(QRect(QPoint(0, 0), stored.size())),
                                QImage(dir + form.list().at(c.row).name)));
     }
-    EXPECT_EQ(action("comparewithsource")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+T")));
+    EXPECT_EQ(action("comparewithsource")->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Shift+T")));
 }
 
 } // namespace
