@@ -315,26 +315,30 @@ void timeTable(const std::vector<Picture>& pictures) {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    const std::vector<Picture> pictures = {{"gradient", gradient(256, 96)},
-                                           {"greyramp", greyGradient(256, 64)},
-                                           {"photo", photo(240, 180)},
-                                           {"skin", skin(240, 320)}};
-    if (argc < 2) {
-        qualityTable(pictures);
-        unchangedTable();
+    if (argc > 2) {
+        // bench_dither SOURCE STORED...: the seen error of pictures split from saved archives.
+        const QImage source(QString::fromLocal8Bit(argv[1]));
+        for (int i = 2; i < argc; ++i) {
+            const QImage stored(QString::fromLocal8Bit(argv[i]));
+            if (source.isNull() || stored.size() != source.size()) return 1;
+            std::printf("%s: %.3f\n", argv[i], seenError(source, stored));
+        }
+        return 0;
     }
+    qualityTable({{"gradient", gradient(256, 96)},
+                  {"greyramp", greyGradient(256, 64)},
+                  {"photo", photo(240, 180)},
+                  {"skin", skin(240, 320)}});
+    unchangedTable();
     timeTable({{"photo", photo(640, 480)}, {"skin", skin(240, 320)}});
     const QImage big = photo(640, 480);
-    for (BitmapMode m : {BitmapMode::C8, BitmapMode::C16, BitmapMode::Grey2}) {
-        ditheredPixels(big, m);
+    std::printf("\nThe diffusion alone, 640x480, CPU ms\n");
+    for (const Mode& m : kModes) {
+        ditheredPixels(big, m.mode);
         const double start = threadCpuMs();
         for (int i = 0; i < 10; ++i)
-            ditheredPixels(big, m);
-        const double held = threadCpuMs();
-        for (int i = 0; i < 10; ++i)
-            heldExactly(big, m);
-        std::printf("dither alone %d: %.2f ms, held check %.3f ms\n", int(m), (held - start) / 10,
-                    (threadCpuMs() - held) / 10);
+            ditheredPixels(big, m.mode);
+        std::printf("%-5s %.2f\n", m.name, (threadCpuMs() - start) / 10);
     }
     return 0;
 }
