@@ -52,6 +52,7 @@ TEST(DitherWindow, ASaveWithDitheringSplitsToWhatShowAsStoredShows) {
     EXPECT_FALSE(samePixels(form.preview().shownImage(), split[0]));
 
     // The wide gradient is compared one above the other, the tall picture side by side.
+    action("ditherreduceddepths")->trigger();
     action("comparewithsource")->trigger();
     const struct {
         int row;
