@@ -257,46 +257,74 @@ inline Lanes clampWork(Lanes v) {
     return v > one ? one : v;
 }
 
-/// One row of Floyd–Steinberg in direction Dir over working values of type V (one grey or
-/// the lanes of a colour). `cur` holds the errors that reach this row, `next` receives those
-/// for the row below (both one pixel of margin either side). The errors for the pixel ahead
-/// and for the row below stay in registers until they are final.
-template <class V, int Dir, class Read, class Pick>
-inline void diffuseRow(const QRgb* src, QRgb* dst, int w, const V* cur, V* next, const Read& read,
-                       const Pick& pick) {
+/// Where one row of the diffusion reads, writes and keeps its errors. `cur` holds the errors
+/// that reach the row, `next` receives those for the row below (both one pixel of margin
+/// either side); the errors for the pixel ahead and for the row below stay here until they
+/// are final.
+template <class V> struct RowRun {
+    const QRgb* src;
+    QRgb* dst;
+    const V* cur;
+    V* next;
     V ahead = {}, behindBelow = {}, below = {};
-    for (int i = 0; i < w; ++i) {
-        const int x = Dir > 0 ? i : w - 1 - i;
-        const V v = clampWork(read(src[x]) + cur[x + 1] + ahead);
-        V got;
-        dst[x] = pick(v, got);
-        // The four shares add up to the whole error, none of it lost to rounding.
-        const V err = v - got;
-        const V e7 = ((err << 3) - err) >> 4, e3 = ((err << 1) + err) >> 4,
-                e5 = ((err << 2) + err) >> 4;
-        ahead = e7;
-        next[x + 1 - Dir] = behindBelow + e3;
-        behindBelow = below + e5;
-        below = err - e7 - e3 - e5;
-    }
-    if (w > 0) next[Dir > 0 ? w : 1] = behindBelow;
+};
+
+/// Floyd–Steinberg at pixel x of a row run in direction Dir.
+template <class V, int Dir, class Read, class Pick>
+inline void diffusePixel(RowRun<V>& r, int x, const Read& read, const Pick& pick) {
+    const V v = clampWork(read(r.src[x]) + r.cur[x + 1] + r.ahead);
+    V got;
+    r.dst[x] = pick(v, got);
+    // The four shares add up to the whole error, none of it lost to rounding.
+    const V err = v - got;
+    const V e7 = ((err << 3) - err) >> 4, e3 = ((err << 1) + err) >> 4,
+            e5 = ((err << 2) + err) >> 4;
+    r.ahead = e7;
+    r.next[x + 1 - Dir] = r.behindBelow + e3;
+    r.behindBelow = r.below + e5;
+    r.below = err - e7 - e3 - e5;
 }
 
-/// Serpentine Floyd–Steinberg. `read` gives a pixel's working values, `pick` replaces them
-/// by the nearest stored ones and gives that colour.
+/// One row of each of `count` (1 or 2) runs, pixel by pixel in step: the two chains of
+/// errors are independent, so the processor works on both at once.
+template <class V, int Dir, class Read, class Pick>
+inline void diffuseRows(RowRun<V>* runs, int count, int w, const Read& read, const Pick& pick) {
+    for (int i = 0; i < w; ++i) {
+        const int x = Dir > 0 ? i : w - 1 - i;
+        diffusePixel<V, Dir>(runs[0], x, read, pick);
+        if (count > 1) diffusePixel<V, Dir>(runs[1], x, read, pick);
+    }
+    for (int k = 0; k < count && w > 0; ++k)
+        runs[k].next[Dir > 0 ? w : 1] = runs[k].behindBelow;
+}
+
+/// Serpentine Floyd–Steinberg over the upper and the lower half of the picture, side by
+/// side (always split so, whatever the machine, so a save and the preview agree). `read`
+/// gives a pixel's working values, `pick` replaces them by the nearest stored ones and
+/// gives that colour.
 template <class V, class Read, class Pick> QImage diffuse(const QImage& in, Read read, Pick pick) {
-    const int w = in.width(), h = in.height();
+    const int w = in.width(), h = in.height(), half = (h + 1) / 2;
     QImage out(w, h, QImage::Format_RGB32);
     if (out.isNull()) return out;
-    std::vector<V> cur(size_t(w + 2), V{}), next(size_t(w + 2), V{});
-    for (int y = 0; y < h; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(in.constScanLine(y));
-        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+    std::vector<V> errors[2][2];
+    for (auto& band : errors)
+        for (auto& row : band)
+            row.assign(size_t(w + 2), V{});
+    for (int y = 0; y < half; ++y) {
+        RowRun<V> runs[2];
+        int count = 0;
+        for (int band = 0; band < 2; ++band) {
+            const int row = band * half + y;
+            if (row >= h) continue;
+            auto& e = errors[band];
+            runs[count++] = {reinterpret_cast<const QRgb*>(in.constScanLine(row)),
+                             reinterpret_cast<QRgb*>(out.scanLine(row)), e[y % 2].data(),
+                             e[(y + 1) % 2].data()};
+        }
         if (y % 2 == 0)
-            diffuseRow<V, 1>(src, dst, w, cur.data(), next.data(), read, pick);
+            diffuseRows<V, 1>(runs, count, w, read, pick);
         else
-            diffuseRow<V, -1>(src, dst, w, cur.data(), next.data(), read, pick);
-        std::swap(cur, next);
+            diffuseRows<V, -1>(runs, count, w, read, pick);
     }
     return out;
 }
