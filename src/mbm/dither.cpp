@@ -302,10 +302,11 @@ inline void diffuseRows(RowRun<V>* runs, int count, int w, const Read& read, con
 /// side (always split so, whatever the machine, so a save and the preview agree). `read`
 /// gives a pixel's working values, `pick` replaces them by the nearest stored ones and
 /// gives that colour.
-template <class V, class Read, class Pick> QImage diffuse(const QImage& in, Read read, Pick pick) {
-    const int w = in.width(), h = in.height(), half = (h + 1) / 2;
-    QImage out(w, h, QImage::Format_RGB32);
-    if (out.isNull()) return out;
+template <class V, class Read, class Pick> QImage diffuse(QImage image, Read read, Pick pick) {
+    const int w = image.width(), h = image.height(), half = (h + 1) / 2;
+    // Each pixel is read once, just before its place takes the stored colour: the picture
+    // is dithered where it lies (a copy only when it is shared).
+    if (!image.bits()) return {};
     std::vector<V> errors[2][2];
     for (auto& band : errors)
         for (auto& row : band)
@@ -317,16 +318,15 @@ template <class V, class Read, class Pick> QImage diffuse(const QImage& in, Read
             const int row = band * half + y;
             if (row >= h) continue;
             auto& e = errors[band];
-            runs[count++] = {reinterpret_cast<const QRgb*>(in.constScanLine(row)),
-                             reinterpret_cast<QRgb*>(out.scanLine(row)), e[y % 2].data(),
-                             e[(y + 1) % 2].data()};
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+            runs[count++] = {line, line, e[y % 2].data(), e[(y + 1) % 2].data()};
         }
         if (y % 2 == 0)
             diffuseRows<V, 1>(runs, count, w, read, pick);
         else
             diffuseRows<V, -1>(runs, count, w, read, pick);
     }
-    return out;
+    return image;
 }
 
 } // namespace
@@ -366,13 +366,16 @@ bool heldExactly(const QImage& pixels, BitmapMode mode) {
     return true;
 }
 
-QImage ditheredPixels(const QImage& pixels, BitmapMode mode, DiffusionSpace space) {
+QImage ditheredPixels(QImage pixels, BitmapMode mode, DiffusionSpace space) {
     const Kind kind = kindOf(mode);
     if (kind == Kind::None || pixels.isNull()) return pixels;
-    const QImage in = pixels.convertToFormat(QImage::Format_RGB32);
+    QImage in = pixels.format() == QImage::Format_RGB32
+                    ? pixels
+                    : pixels.convertToFormat(QImage::Format_RGB32);
     if (in.isNull()) return in;
     if (heldExactly(in, mode)) return pixels;
     if ((mode == BitmapMode::Grey1 || mode == BitmapMode::Grey8) && allGrey(in)) return pixels;
+    pixels = QImage(); // so that `in` alone may hold the picture, to be dithered in place
     const Targets& t = targetsOf(mode, space);
     const WorkTable& work = workTable(space);
     auto rgb = [&work](QRgb p) {
@@ -385,7 +388,7 @@ QImage ditheredPixels(const QImage& pixels, BitmapMode mode, DiffusionSpace spac
                     work[size_t(qBlue(p))]) >>
                    3;
         };
-        return diffuse<int32_t>(in, luma, [&t](int32_t want, int32_t& got) {
+        return diffuse<int32_t>(std::move(in), luma, [&t](int32_t want, int32_t& got) {
             const size_t s = size_t(want >> kLevelShift);
             got = t.nearestWork[0][s];
             const int g = t.nearestLevel[0][s];
@@ -393,7 +396,7 @@ QImage ditheredPixels(const QImage& pixels, BitmapMode mode, DiffusionSpace spac
         });
     }
     if (kind == Kind::Channels) {
-        return diffuse<Lanes>(in, rgb, [&t](Lanes want, Lanes& got) {
+        return diffuse<Lanes>(std::move(in), rgb, [&t](Lanes want, Lanes& got) {
             const Lanes s = want >> kLevelShift;
             got = Lanes{t.nearestWork[0][size_t(s[0])], t.nearestWork[1][size_t(s[1])],
                         t.nearestWork[2][size_t(s[2])], 0};
@@ -401,7 +404,7 @@ QImage ditheredPixels(const QImage& pixels, BitmapMode mode, DiffusionSpace spac
                         t.nearestLevel[2][size_t(s[2])]);
         });
     }
-    return diffuse<Lanes>(in, rgb, [&t](Lanes want, Lanes& got) {
+    return diffuse<Lanes>(std::move(in), rgb, [&t](Lanes want, Lanes& got) {
         const Lanes st = want >> kLevelShift;
         const size_t k =
             t.nearestColour[size_t(t.cellPart[0][size_t(st[0])] + t.cellPart[1][size_t(st[1])] +

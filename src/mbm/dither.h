@@ -35,6 +35,7 @@ bool heldExactly(const QImage& pixels, bmconv::BitmapMode mode);
 /// error diffusion (greys by the converter's own luma weights). Returned unchanged when
 /// `mode` keeps every colour, when the converter already stores every pixel as it is (a
 /// palette icon, a black and white mask), and at /1 and /8 when every pixel is grey: those
-/// are the depths of masks, which are never dithered. Null when memory runs out.
-QImage ditheredPixels(const QImage& pixels, bmconv::BitmapMode mode,
+/// are the depths of masks, which are never dithered. Null when memory runs out. Dithers in
+/// place when `pixels` is the only holder of its picture (move it in to spare a copy).
+QImage ditheredPixels(QImage pixels, bmconv::BitmapMode mode,
                       DiffusionSpace space = kDefaultDiffusion);

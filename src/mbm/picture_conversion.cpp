@@ -159,7 +159,9 @@ Status convertPicture(const QString& source, const QString& target, WriteMode mo
     ConvertedPicture picture = convertedImage(source, keepAlpha);
     if (!picture.ok()) return Status::failure(picture.error);
     if (ditherTo) {
-        picture.pixels = ditheredPixels(picture.pixels, *ditherTo);
+        // Dithered where it lies: the picture as read is not needed any more.
+        picture.source = QImage();
+        picture.pixels = ditheredPixels(std::move(picture.pixels), *ditherTo);
         if (picture.pixels.isNull())
             return writeFailure(target, QStringLiteral("not enough memory to dither the picture"));
     }
