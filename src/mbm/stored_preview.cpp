@@ -149,7 +149,7 @@ Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBit
     out = {};
     out.mode = mode;
     if (!picture.ok()) return Status::failure(picture.error);
-    const QImage pixels = dither ? ditheredPixels(picture.pixels, mode) : picture.pixels;
+    QImage pixels = picture.pixels;
     if (pixels.isNull()) return Status::failure(QStringLiteral("There is no picture to store."));
     const qint64 w = pixels.width(), h = pixels.height();
     if (w > bmconv::kMaxBmpDimension || h > bmconv::kMaxBmpDimension ||
@@ -164,6 +164,8 @@ Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBit
     // RGB32 lies in memory as B, G, R, x where the host is little-endian; elsewhere the
     // pixels go as R, G, B bytes.
     const bool littleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    // Dithered once the converter would take the picture at all.
+    if (dither) pixels = ditheredPixels(std::move(pixels), mode);
     const QImage source =
         pixels.convertToFormat(littleEndian ? QImage::Format_RGB32 : QImage::Format_RGB888);
     if (source.isNull())
