@@ -10,7 +10,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
       libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev xdg-utils
-      clang-format ccache qt6-image-formats-plugins desktop-file-utils
+      clang-format ccache qt6-image-formats-plugins desktop-file-utils liblcms2-dev
       dpkg-dev file lintian appstream)
 windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64)
 dev_pkgs=(linux-perf valgrind xvfb xauth xdotool imagemagick)

@@ -2,6 +2,7 @@
 
 #include "jobs/atomic_write.h"
 #include "mbm/icon_masks.h"
+#include "mbm/dither.h"
 #include "mbm/picture_resolution.h"
 
 #include <QBuffer>
@@ -157,10 +158,17 @@ ConvertedPicture convertedImage(const QString& source, bool keepAlpha) {
     return out;
 }
 
-Status convertPicture(const QString& source, const QString& target, WriteMode mode,
-                      bool keepAlpha) {
-    const ConvertedPicture picture = convertedImage(source, keepAlpha);
+Status convertPicture(const QString& source, const QString& target, WriteMode mode, bool keepAlpha,
+                      std::optional<bmconv::BitmapMode> ditherTo) {
+    ConvertedPicture picture = convertedImage(source, keepAlpha);
     if (!picture.ok()) return Status::failure(picture.error);
+    if (ditherTo) {
+        // Dithered where it lies: the picture as read is not needed any more.
+        picture.source = QImage();
+        picture.pixels = ditheredPixels(std::move(picture.pixels), *ditherTo);
+        if (picture.pixels.isNull())
+            return writeFailure(target, QStringLiteral("not enough memory to dither the picture"));
+    }
     const int x = picture.dotsPerMeterX;
     const int y = picture.dotsPerMeterY;
     if (Status s = writeBytes(bitmapBytes(picture.pixels, x, y), target, mode); !s) return s;

@@ -5,6 +5,11 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
+
+namespace bmconv {
+enum class BitmapMode;
+}
 
 /// The converted name of a picture: its name with the extension after the last dot replaced
 /// by `extension` ("photo.jpg" and "photo.jpeg" both give "photo.bmp"); a name without a
@@ -58,6 +63,8 @@ enum class WriteMode {
 /// at `target`, replacing a file there; with `keepAlpha` also its alpha values as an 8-bit
 /// bitmap at alphaFileName(target). The bitmap states the source's resolution, or none.
 /// Fails with a message naming the file that could not be read or written; a failed write
-/// leaves no partial file behind.
+/// leaves no partial file behind. With `ditherTo` the pixels are first dithered to the
+/// colours that mode stores (ditheredPixels).
 Status convertPicture(const QString& source, const QString& target,
-                      WriteMode mode = WriteMode::Atomic, bool keepAlpha = false);
+                      WriteMode mode = WriteMode::Atomic, bool keepAlpha = false,
+                      std::optional<bmconv::BitmapMode> ditherTo = std::nullopt);

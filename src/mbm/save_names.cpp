@@ -81,15 +81,20 @@ static QString workSource(const BitmapEntry& e) {
     return e.colour == QLatin1String("/c32a") ? source + QChar(0) : source;
 }
 
-QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
+QStringList workBitmapNames(const std::vector<BitmapEntry>& entries, const QStringList& variants) {
+    auto keyOf = [&entries, &variants](size_t i) {
+        const QString source = workSource(entries[i]);
+        return int(i) < variants.size() ? source + QLatin1Char('\n') + variants[int(i)] : source;
+    };
     QHash<QString, QString> bySource; // folder + name -> work bitmap name
     QStringList pending;              // sources that need a name of their own, in order
     QHash<QString, QString> pendingDoc;
     QSet<QString> used;
     // First every picture whose converted name is bare and still free keeps it, so no
     // renamed picture can take a name another entry is documented to use.
-    for (const BitmapEntry& e : entries) {
-        const QString source = workSource(e);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const BitmapEntry& e = entries[i];
+        const QString source = keyOf(i);
         if (bySource.contains(source) || pendingDoc.contains(source)) continue;
         const QString doc = convertedName(e.name);
         if (isBarePictureName(doc) && !isAlphaFileName(doc) && !used.contains(folded(doc))) {
@@ -109,8 +114,8 @@ QStringList workBitmapNames(const std::vector<BitmapEntry>& entries) {
     }
     QStringList names;
     names.reserve(int(entries.size()));
-    for (const BitmapEntry& e : entries)
-        names << bySource.value(workSource(e));
+    for (size_t i = 0; i < entries.size(); ++i)
+        names << bySource.value(keyOf(i));
     return names;
 }
 

@@ -28,10 +28,12 @@ QString bareVersionOf(const QString& name);
 /// "_" and, where still taken, a number before the extension ("pic_2.bmp"); one that would
 /// start with a digit or "a"/"A" gets a "p" in front ("p2x.bmp", "papple.bmp"). No work name
 /// ends in "-alpha.bmp": those are the alpha files of /c32a bitmaps.
-/// Entries naming the very same file (same folder and name) share one work bitmap, except
-/// that its /c32a entries share one apart from the others (it keeps the colour under
-/// transparency, which the others' flattens).
-QStringList workBitmapNames(const std::vector<BitmapEntry>& entries);
+/// Entries naming the very same file (same folder and name) share one work bitmap, unless
+/// `variants` (empty, or one text per entry) tells them apart; its /c32a entries always
+/// share one apart from the others (it keeps the colour under transparency, which the
+/// others' flattens).
+QStringList workBitmapNames(const std::vector<BitmapEntry>& entries,
+                            const QStringList& variants = {});
 
 /// The intermediate output name for the build: `title` (the save dialog's file title) when
 /// it can stand bare as the converter's first argument and clashes with no work file;

@@ -4,6 +4,7 @@
 #include "jobs/file_exists.h"
 #include "jobs/text_file.h"
 #include "jobs/work_protocol.h"
+#include "mbm/dither.h"
 #include "mbm/picture_conversion.h"
 #include "mbm/save_names.h"
 
@@ -100,7 +101,12 @@ SavePlan makeSavePlan(const ProgramFolder& folder, const std::vector<BitmapEntry
     SavePlan plan;
     plan.folder = folder;
     plan.target = target;
-    plan.workNames = workBitmapNames(entries);
+    // With dithering, the same picture at two reducing switches becomes two bitmaps.
+    QStringList variants;
+    if (options.dither)
+        for (const BitmapEntry& e : entries)
+            variants << (ditherModeOf(e.colour) ? e.colour : QString());
+    plan.workNames = workBitmapNames(entries, variants);
 
     QStringList taken = plan.workNames;
     for (const QString& work : plan.workNames)
@@ -119,7 +125,8 @@ SavePlan makeSavePlan(const ProgramFolder& folder, const std::vector<BitmapEntry
         const bool alpha = e.colour == kAlphaSwitch;
         if (!planned.contains(work)) {
             planned.insert(work, int(plan.pictures.size()));
-            plan.pictures.push_back({e.dir, e.name, work, alpha});
+            plan.pictures.push_back({e.dir, e.name, work, alpha,
+                                     options.dither ? ditherModeOf(e.colour) : std::nullopt});
         } else if (alpha) {
             plan.pictures[size_t(planned.value(work))].keepAlpha = true;
         }

@@ -5,6 +5,8 @@
 #include "jobs/work_folders.h"
 #include "project/project_list.h"
 
+#include "pixel_encode.h"
+
 #include <QStringList>
 #include <vector>
 
@@ -22,6 +24,7 @@ SaveTarget targetFromDialog(const QString& chosenPath, const QString& fileTitle)
 struct SaveOptions {
     ArchiveType type = ArchiveType::FileStore; ///< the kind of archive
     bool header = false; ///< also write the C++ header of bitmap identifiers (.mbg)
+    bool dither = false; ///< dither the pictures of switches that reduce colours (ditheredPixels)
 };
 
 /// The converter's option for `type`: "" (file store), "/n", "/r" or "/s".
@@ -40,6 +43,8 @@ struct PictureJob {
     QString name;           ///< the picture's file name
     QString workName;       ///< the bitmap's name in temp
     bool keepAlpha = false; ///< also write its alpha file (an entry of it is at /c32a)
+    /// Dither its pixels to the colours of this mode first (a save with dithering on).
+    std::optional<bmconv::BitmapMode> ditherTo;
 };
 
 /// Everything a save writes and runs, worked out before anything is written.
@@ -74,7 +79,8 @@ using work_files::kIdentifierNamesFile;
 /// command file holds the store option of `options.type`, with a header the converter's
 /// /h option (and /i with kIdentifierNamesFile when the identifiers need names the work
 /// files do not have), then the output name; each further line an entry's switch glued to
-/// its work name.
+/// its work name. With `options.dither` an entry whose switch reduces colours gets a work
+/// bitmap of its own for its picture and switch (the dithered pixels differ per switch).
 SavePlan makeSavePlan(const ProgramFolder& folder, const std::vector<BitmapEntry>& entries,
                       const QString& title, const QString& target, const SaveOptions& options = {});
 

@@ -1,5 +1,7 @@
 #include "mbm/stored_preview.h"
 
+#include "mbm/dither.h"
+
 #include <QSysInfo>
 #include <future>
 #include <system_error>
@@ -142,11 +144,12 @@ static void encodeSlice(const QImage& source, bmconv::PixelOrder order, const QI
                        withAlpha ? std::ptrdiff_t(alpha.bytesPerLine()) : 0);
 }
 
-Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBitmap& out) {
+Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBitmap& out,
+                    bool dither) {
     out = {};
     out.mode = mode;
     if (!picture.ok()) return Status::failure(picture.error);
-    const QImage& pixels = picture.pixels;
+    QImage pixels = picture.pixels;
     if (pixels.isNull()) return Status::failure(QStringLiteral("There is no picture to store."));
     const qint64 w = pixels.width(), h = pixels.height();
     if (w > bmconv::kMaxBmpDimension || h > bmconv::kMaxBmpDimension ||
@@ -161,6 +164,8 @@ Status encodeBitmap(const ConvertedPicture& picture, BitmapMode mode, EncodedBit
     // RGB32 lies in memory as B, G, R, x where the host is little-endian; elsewhere the
     // pixels go as R, G, B bytes.
     const bool littleEndian = QSysInfo::ByteOrder == QSysInfo::LittleEndian;
+    // Dithered once the converter would take the picture at all.
+    if (dither) pixels = ditheredPixels(std::move(pixels), mode);
     const QImage source =
         pixels.convertToFormat(littleEndian ? QImage::Format_RGB32 : QImage::Format_RGB888);
     if (source.isNull())
@@ -205,10 +210,10 @@ StoredSize sizeInArchive(const EncodedBitmap& encoded, ArchiveType type) {
 }
 
 Status storeBitmap(const ConvertedPicture& picture, BitmapMode mode, ArchiveType type,
-                   StoredBitmap& out) {
+                   StoredBitmap& out, bool dither) {
     out = {};
     EncodedBitmap encoded;
-    if (Status s = encodeBitmap(picture, mode, encoded); !s) return s;
+    if (Status s = encodeBitmap(picture, mode, encoded, dither); !s) return s;
     out.size = sizeInArchive(encoded, type);
     out.image = expandBitmap(encoded);
     if (out.image.isNull())

@@ -37,8 +37,10 @@ struct EncodedBitmap {
 /// go into the encoding). The conversion's pixels are RGB32, which its bitmap file holds as
 /// exactly their red, green and blue: the converter's decoding of that file gives back those
 /// values, so they are taken directly. Fails with a message when the converter would refuse
-/// the picture.
-Status encodeBitmap(const ConvertedPicture& picture, bmconv::BitmapMode mode, EncodedBitmap& out);
+/// the picture. With `dither` the pixels are first dithered as a save with dithering on
+/// writes them (ditheredPixels).
+Status encodeBitmap(const ConvertedPicture& picture, bmconv::BitmapMode mode, EncodedBitmap& out,
+                    bool dither = false);
 
 /// What a bitmap costs in the archive.
 struct StoredSize {
@@ -65,4 +67,4 @@ struct StoredBitmap {
 
 /// encodeBitmap, sizeInArchive and expandBitmap in one.
 Status storeBitmap(const ConvertedPicture& picture, bmconv::BitmapMode mode, ArchiveType type,
-                   StoredBitmap& out);
+                   StoredBitmap& out, bool dither = false);

@@ -44,6 +44,15 @@ class Project : public QObject {
     /// Whether a save also writes the C++ header of bitmap identifiers beside the archive.
     bool writesHeader() const { return m_writesHeader; }
     void setWritesHeader(bool on) { m_writesHeader = on; }
+    /// Whether a save (and Show as stored) dithers the pictures of the switches that reduce
+    /// colours into the colours they store. Off for a new project; every change emits
+    /// ditherReducedDepthsChanged.
+    bool ditherReducedDepths() const { return m_ditherReducedDepths; }
+    void setDitherReducedDepths(bool on) {
+        if (on == m_ditherReducedDepths) return;
+        m_ditherReducedDepths = on;
+        emit ditherReducedDepthsChanged(on);
+    }
 
     /// Tools > Masks from transparency: the mask an added picture with transparency gets,
     /// and the convention of 1-bit masks. Every change emits masksChanged.
@@ -60,6 +69,7 @@ class Project : public QObject {
     void filenameChanged(const QString& filename);
     void archiveTypeChanged(ArchiveType type);
     void masksChanged(const MaskSettings& masks);
+    void ditherReducedDepthsChanged(bool on);
 
   private:
     ProjectList m_list;
@@ -69,6 +79,7 @@ class Project : public QObject {
     ArchiveType m_archiveType = ArchiveType::FileStore;
     bool m_writesHeader = false;
     MaskSettings m_masks;
+    bool m_ditherReducedDepths = false;
 };
 
 /// The window title for a project file name.

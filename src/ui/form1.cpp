@@ -221,6 +221,7 @@ void Form1::buildMenus() {
     addEntry(tools, "importdemoicon", tr("Import &demo icon"), &Form1::importdemoicon);
     buildArchiveMenu(tools);
     buildMaskMenu(tools);
+    buildDitherItem(tools);
     QMenu* help = addMenu("help", tr("&Help"));
     addEntry(help, "about", tr("&About"), &Form1::about);
 }

@@ -186,6 +186,9 @@ class Form1 : public QMainWindow {
     PreviewSubject entrySubject(int row);
     void markMaskRows();
     bool m_marksPending = false;
+    /// View > Compare with source and Tools > Dither reduced depths (form1_dither.cpp).
+    void buildCompareItem(QMenu* view);
+    void buildDitherItem(QMenu* tools);
     void setTabOrder();
     void drive1Change();
     void file1Click();

@@ -39,7 +39,8 @@ void Form1::save() {
     setSaveFields(m_project.filename(), m_project.mytitle());
 
     auto job = std::make_shared<PendingSave>();
-    const SaveOptions options{m_project.archiveType(), m_project.writesHeader()};
+    const SaveOptions options{m_project.archiveType(), m_project.writesHeader(),
+                              m_project.ditherReducedDepths()};
     job->plan = makeSavePlan(programFolder(), list().entries(), m_project.mytitle(),
                              m_project.myfile(), options);
     job->inputs.preparationProblems = prepareSave(workFolders(), job->plan);
@@ -62,6 +63,7 @@ void Form1::startConversion(const std::shared_ptr<PendingSave>& job) {
     setForm(3, f);
     for (const PictureJob& p : job->plan.pictures) {
         if (p.keepAlpha) f->keepAlphaOf(f->List1->count());
+        if (p.ditherTo) f->ditherRowTo(f->List1->count(), *p.ditherTo);
         f->List1->addItem(p.dir);
         f->List2->addItem(p.name);
         f->List3->addItem(p.workName);

@@ -19,6 +19,7 @@ void Form1::buildViewMenu(QMenu* view) {
         addEntry("showasstored", tr("Show as &stored"), {QKeySequence(Qt::CTRL | Qt::Key_T)});
     asStored->setCheckable(true);
     asStored->setChecked(false);
+    buildCompareItem(view);
     // Ctrl+= is Ctrl++ without Shift on keyboards that put + above =.
     QAction* in =
         addEntry("zoomin", tr("Zoom &in"),

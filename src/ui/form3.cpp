@@ -60,9 +60,10 @@ void Form3::startconvert_real() {
         const QString target = Text2->text() + targetName;
         // A picture that cannot be read or written is skipped; the caller is told which.
         const QString source = List1->item(i)->text() + name;
-        const Status s =
-            convertPicture(source, target, m_workCopies ? WriteMode::Direct : WriteMode::Atomic,
-                           m_alphaRows.contains(i));
+        const Status s = convertPicture(
+            source, target, m_workCopies ? WriteMode::Direct : WriteMode::Atomic,
+            m_alphaRows.contains(i),
+            m_ditherRows.contains(i) ? std::optional(m_ditherRows.value(i)) : std::nullopt);
         if (!s) failures << s.error;
         m_progress = float(i + 1) / float(List1->count()) * 100.0f;
         ProgressBar1->setValue(qRound(m_progress));

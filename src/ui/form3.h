@@ -1,5 +1,6 @@
 // The conversion window: re-saves a list of pictures as Windows bitmap files.
 #pragma once
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -7,6 +8,8 @@
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
+
+#include "pixel_encode.h"
 
 /// `Form3`. The caller fills List1 (folders, each ending with a separator), List2 (file
 /// names), Text1 (target extension without dot) and Text2 (target folder ending with a
@@ -32,6 +35,8 @@ class Form3 : public QWidget {
     void setWorkCopies(bool on) { m_workCopies = on; }
     /// Picture `row` also gets its alpha file beside its target (a /c32a bitmap).
     void keepAlphaOf(int row) { m_alphaRows.insert(row); }
+    /// Picture `row` is dithered to the colours of `mode` before it is written.
+    void ditherRowTo(int row, bmconv::BitmapMode mode) { m_ditherRows.insert(row, mode); }
 
     QListWidget* List1;
     QListWidget* List2;
@@ -56,4 +61,5 @@ class Form3 : public QWidget {
     float m_progress = 0;
     bool m_workCopies = false;
     QSet<int> m_alphaRows;
+    QHash<int, bmconv::BitmapMode> m_ditherRows;
 };

@@ -1,6 +1,7 @@
 #include "ui/preview_pane.h"
 
 #include "mbm/picture_conversion.h"
+#include "ui/compare_image.h"
 #include "ui/preview.h"
 #include "ui/twips.h"
 #include "ui/zoom_view.h"
@@ -77,6 +78,18 @@ void PreviewPane::setShowAsStored(bool on) {
     display();
 }
 
+void PreviewPane::setCompare(bool on) {
+    m_compare = on;
+    if (!hasPicture()) return;
+    if (on && m_storedImage.isNull()) makeStoredImage();
+    display();
+}
+
+void PreviewPane::setDither(bool on) {
+    m_dither = on;
+    if (hasPicture()) recompute();
+}
+
 void PreviewPane::setArchiveType(ArchiveType type) {
     m_type = type;
     if (hasPicture()) recompute();
@@ -110,7 +123,7 @@ void PreviewPane::recompute() {
                 .arg(m_facts.colourSwitch);
     } else if (!m_picture.ok()) {
         m_facts.storeProblem = m_picture.error;
-    } else if (m_asStored) {
+    } else if (m_asStored || m_compare) {
         // The picture first; the size job then takes the encoding made for it.
         makeStoredImage();
     }
@@ -124,7 +137,7 @@ void PreviewPane::makeStoredImage() {
     if (!mode || !m_facts.storeProblem.isEmpty()) return;
     if (!m_encoded) {
         auto encoded = std::make_shared<EncodedBitmap>();
-        if (Status s = encodeBitmap(m_picture, *mode, *encoded); !s) {
+        if (Status s = encodeBitmap(m_picture, *mode, *encoded, m_dither); !s) {
             m_facts.storeProblem = s.error;
             m_facts.sizePending = false;
             updateFacts();
@@ -183,7 +196,8 @@ void PreviewPane::startSizeJob() {
     const ConvertedPicture picture = encoded ? ConvertedPicture() : m_picture;
     const ArchiveType type = m_type;
     const bmconv::BitmapMode m = *mode;
-    m_worker.start([this, generation, encoded, picture, type, m] {
+    const bool dither = m_dither;
+    m_worker.start([this, generation, encoded, picture, type, m, dither] {
         // A job overtaken by another click is not worth its time.
         if (generation != m_generation.load()) return;
         StoredSize size;
@@ -192,7 +206,7 @@ void PreviewPane::startSizeJob() {
             size = sizeInArchive(*encoded, type);
         } else {
             EncodedBitmap own;
-            if (Status s = encodeBitmap(picture, m, own); !s)
+            if (Status s = encodeBitmap(picture, m, own, dither); !s)
                 problem = s.error;
             else
                 size = sizeInArchive(own, type);
@@ -216,6 +230,10 @@ void PreviewPane::updateFacts() {
 }
 
 QImage PreviewPane::shownImage() const {
+    // Without a stored picture to compare with, the source alone.
+    if (m_compare)
+        return m_storedImage.isNull() ? m_picture.source
+                                      : sideBySide(m_picture.source, m_storedImage);
     return m_asStored ? m_storedImage : m_picture.source;
 }
 

@@ -47,6 +47,11 @@ class PreviewPane : public QObject {
     /// Shows the picture as the archive will hold it (true) or as its file holds it.
     void setShowAsStored(bool on);
     bool showAsStored() const { return m_asStored; }
+    /// Shows the picture as read and as stored together (sideBySide), at one zoom.
+    void setCompare(bool on);
+    bool compare() const { return m_compare; }
+    /// Stores the picture dithered, as a save with dithering on writes it.
+    void setDither(bool on);
 
     void zoomIn();
     void zoomOut();
@@ -66,7 +71,8 @@ class PreviewPane : public QObject {
     /// a moment later than the rest (facts().sizePending until then).
     const PictureFacts& facts() const { return m_facts; }
     bool hasPicture() const { return !m_picture.source.isNull(); }
-    /// The picture on show at its own size: as stored or as read (null when none).
+    /// The picture on show at its own size: as stored, as read, or both when comparing (null
+    /// when none).
     QImage shownImage() const;
 
     QLabel* factsLabel() const { return m_factsLabel; }
@@ -112,6 +118,8 @@ class PreviewPane : public QObject {
     Backdrop m_backdrop = Backdrop::Checkerboard;
     bool m_whiteWhereDrawn = false;
     QImage m_maskAlpha; ///< the subject's stored mask as alpha, when made
+    bool m_compare = false;
+    bool m_dither = false;
     int m_zoom = kZoomFit;
     /// Counts the changes of picture, switch and type; the worker reads it too.
     std::atomic<int> m_generation{0};

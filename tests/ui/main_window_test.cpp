@@ -95,6 +95,7 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
                                     "exit:E&xit",
                                     "view:&View",
                                     "showasstored:Show as &stored",
+                                    "comparewithsource:&Compare with source",
                                     "zoomin:Zoom &in",
                                     "zoomout:Zoom &out",
                                     "fit:&Fit",
@@ -108,6 +109,7 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
                                     "maskstransparency:&Masks from transparency",
                                     "addmask:Add mask to se&lected",
                                     "savepng:Save selected as &PNG",
+                                    "ditherreduceddepths:D&ither reduced depths",
                                     "help:&Help",
                                     "about:&About"}));
     QStringList types;
@@ -129,8 +131,8 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
             shown << a->objectName() + ":" + a->text() + (a->isChecked() ? "*" : "");
         EXPECT_EQ(shown, items) << menu;
     }
-    EXPECT_EQ(keys, QStringList(
-                        {"showasstored:Ctrl+T", "zoomin:Ctrl++", "zoomout:Ctrl+-", "fit:Ctrl+0"}));
+    EXPECT_EQ(keys, QStringList({"showasstored:Ctrl+T", "comparewithsource:Ctrl+Shift+T",
+                                 "zoomin:Ctrl++", "zoomout:Ctrl+-", "fit:Ctrl+0"}));
     auto* asStored = w->findChild<QAction*>("showasstored");
     EXPECT_TRUE(asStored->isCheckable());
     EXPECT_FALSE(asStored->isChecked());
