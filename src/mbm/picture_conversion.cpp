@@ -1,8 +1,8 @@
 #include "mbm/picture_conversion.h"
 
 #include "jobs/atomic_write.h"
-#include "mbm/icon_masks.h"
 #include "mbm/dither.h"
+#include "mbm/icon_masks.h"
 #include "mbm/picture_resolution.h"
 
 #include <QBuffer>
