@@ -5,68 +5,48 @@
 
 #include <QTemporaryDir>
 
-#include <functional>
-
 using testing_support::crlf;
 using testing_support::readAll;
 
 namespace {
 
-// Each batch for a Linux folder (no drive, so no drive line) and for the same folder as a
-// Windows interpreter sees it (the drive line first).
+// A Linux folder has no drive, so its batches have no drive line.
 TEST(BatchTextsTest, EveryBatchLineByLine) {
     const ProgramFolder pf("/opt/mbm");
-    const ProgramFolder win = pf.seenByBatchesAs("C:\\mbm", '\\');
     struct Case {
         const char* name;
-        std::function<QStringList(const ProgramFolder&)> make;
-        const char* folder; // the work folder as the cd line names it, after the root
-        QStringList body;   // the lines after the cd line
+        QStringList lines, expected;
     };
     const Case cases[] = {
         {"build",
-         [](const ProgramFolder& f) {
-             return buildBatch(f, {"a.bmp", "b.bmp"});
-         },
-         "temp/",
-         {"bmconv.exe mbmcreater.txt > error.log", "echo off", "del a.bmp", "del b.bmp",
-          "del mbmcreater.txt", "del bmconv.exe", "echo \"Done\" > end.log"}},
+         buildBatch(pf, {"a.bmp", "b.bmp"}),
+         {"cd \"/opt/mbm/temp/\"", "bmconv.exe mbmcreater.txt > error.log", "echo off", "del a.bmp",
+          "del b.bmp", "del mbmcreater.txt", "del bmconv.exe", "echo \"Done\" > end.log"}},
         {"build cleanup",
-         [](const ProgramFolder& f) { return buildCleanupBatch(f, {"icons.mbm"}); },
-         "temp",
-         {"del end.log", "del mbmcreater.bat", "del icons.mbm", "del cleanup.bat"}},
-        {"build cleanup with header",
-         [](const ProgramFolder& f) {
-             return buildCleanupBatch(f, {"icons.mbm", "icons.mbg"});
-         },
-         "temp",
-         {"del end.log", "del mbmcreater.bat", "del icons.mbm", "del icons.mbg",
+         buildCleanupBatch(pf, {"icons.mbm"}),
+         {"cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
           "del cleanup.bat"}},
+        {"build cleanup with header",
+         buildCleanupBatch(pf, {"icons.mbm", "icons.mbg"}),
+         {"cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
+          "del icons.mbg", "del cleanup.bat"}},
         {"scan",
-         [](const ProgramFolder& f) { return scanBatch(f, "icons.mbm"); },
-         "tempextract",
-         {"bmconv /v icons.mbm > temp.log", "echo \"done\" > end.log"}},
-        {"extract",
-         [](const ProgramFolder& f) { return extractBatch(f); },
-         "tempextract",
-         {"bmconv extract.txt"}},
+         scanBatch(pf, "icons.mbm"),
+         {"cd \"/opt/mbm/tempextract\"", "bmconv /v icons.mbm > temp.log",
+          "echo \"done\" > end.log"}},
+        {"extract", extractBatch(pf), {"cd \"/opt/mbm/tempextract\"", "bmconv extract.txt"}},
         {"reading cleanup",
-         [](const ProgramFolder& f) { return readingCleanupBatch(f, "icons.mbm"); },
-         "tempextract",
-         {"del scan.bat", "del temp.log", "del end.log", "del extract.txt", "del extract.bat",
-          "del bmconv.exe", "del icons.mbm", "del cleanup.bat"}},
+         readingCleanupBatch(pf, "icons.mbm"),
+         {"cd \"/opt/mbm/tempextract\"", "del scan.bat", "del temp.log", "del end.log",
+          "del extract.txt", "del extract.bat", "del bmconv.exe", "del icons.mbm",
+          "del cleanup.bat"}},
         {"general cleanup",
-         [](const ProgramFolder& f) { return generalCleanupBatch(f); },
-         "tempextract",
-         {"del *.bmp", "del *.txt", "del *.exe", "del *.log", "del cleanup.bat"}},
+         generalCleanupBatch(pf),
+         {"cd \"/opt/mbm/tempextract\"", "del *.bmp", "del *.txt", "del *.exe", "del *.log",
+          "del cleanup.bat"}},
     };
-    for (const Case& c : cases) {
-        const QString folder = QString::fromLatin1(c.folder);
-        EXPECT_EQ(c.make(pf), QStringList({"cd \"/opt/mbm/" + folder + "\""}) + c.body) << c.name;
-        const QString winFolder = QString(folder).replace('/', '\\');
-        EXPECT_EQ(c.make(win), QStringList({"C:", "cd \"C:\\mbm\\" + winFolder + "\""}) + c.body)
-            << c.name;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.lines, c.expected) << c.name;
 }
 
 TEST(BatchTextsTest, DriveLineIsTheDriveLetterAndColonWhereThePathHasOne) {

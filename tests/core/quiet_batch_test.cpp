@@ -15,33 +15,6 @@ using namespace testing_support;
 
 namespace {
 
-/// Sends this process's standard output and error into a file while it lives.
-class CapturedTerminal {
-  public:
-    explicit CapturedTerminal(const QString& path) {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        m_out = ::dup(1);
-        m_err = ::dup(2);
-        ::dup2(fd, 1);
-        ::dup2(fd, 2);
-        ::close(fd);
-    }
-    ~CapturedTerminal() {
-        std::fflush(stdout);
-        std::fflush(stderr);
-        ::dup2(m_out, 1);
-        ::dup2(m_err, 2);
-        ::close(m_out);
-        ::close(m_err);
-    }
-
-  private:
-    int m_out = -1;
-    int m_err = -1;
-};
-
 TEST(QuietBatchTest, NothingReachesTheEditorsTerminal) {
     TempProgramFolder pf;
     QDir(pf.path()).mkdir("temp");
@@ -52,15 +25,22 @@ TEST(QuietBatchTest, NothingReachesTheEditorsTerminal) {
         writeLines(bat, {"cd \"" + pf.file("temp") + "\"", "echo to the console", "bmconv.exe",
                          "nothere", "del missing.txt", "/t", "echo \"Done\" > end.log"})
             .ok);
+    // This process's standard output and error go into a file while the batch runs.
     const QString log = pf.file("terminal.txt");
-    BatchProcess batch;
-    WaitResult waited;
-    {
-        CapturedTerminal capture(log);
-        batch = platform::startBatchHidden(pf.folder(), bat);
-        waited = waitForFile(pf.file("temp/end.log"), batch, shortPauses());
-        waitUntil([&] { return !platform::isRunning(batch); }, batch, shortPauses());
-    }
+    std::fflush(nullptr);
+    const int out = ::dup(1), err = ::dup(2);
+    const int fd = ::open(log.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, 1);
+    ::dup2(fd, 2);
+    const BatchProcess batch = platform::startBatchHidden(pf.folder(), bat);
+    const WaitResult waited = waitForFile(pf.file("temp/end.log"), batch, shortPauses());
+    waitUntil([&] { return !platform::isRunning(batch); }, batch, shortPauses());
+    std::fflush(nullptr);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    for (int f : {fd, out, err})
+        ::close(f);
+
     ASSERT_TRUE(batch.started()) << batch.error.toStdString();
     EXPECT_EQ(waited, WaitResult::Done);
     EXPECT_EQ(readAll(log), QByteArray());
