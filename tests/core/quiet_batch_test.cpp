@@ -43,7 +43,7 @@ TEST(QuietBatchTest, NothingReachesTheEditorsTerminal) {
 
     ASSERT_TRUE(batch.started()) << batch.error.toStdString();
     EXPECT_EQ(waited, WaitResult::Done);
-    EXPECT_EQ(readAll(log), QByteArray());
+    EXPECT_EQ(readAll(log).toStdString(), "");
 }
 
 } // namespace
