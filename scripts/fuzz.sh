@@ -13,7 +13,7 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_mbm_read fuzz_bmp_read)
-testdata="${ZEMBREL_TESTDATA:-$root/../shared/testdata}"
+testdata="${ZEMBREL_TESTDATA:-$root/tests/data}"
 build="$root/build-fuzz"
 
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then

@@ -29,5 +29,41 @@ done
 echo "Installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# How long to wait in all for a lock that another package manager holds (unattended
+# upgrades, a second install): ZEMBREL_APT_LOCK_WAIT seconds, 600 unless set.
+lock_wait="${ZEMBREL_APT_LOCK_WAIT:-600}"
+# Runs apt-get; while another process holds one of the package manager's locks, says once
+# what it waits for and tries again, up to lock_wait seconds. DPkg::Lock::Timeout lets apt
+# wait for dpkg's lock itself between tries; the lists lock of apt-get update and the
+# archives lock it does not cover, hence the tries.
+apt_get() {
+  local err start=$SECONDS said=0 timeout=0 lock held=""
+  err="$(mktemp)"
+  while :; do
+    if $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout="$timeout" "$@" 2>"$err"; then
+      rm -f "$err"
+      return 0
+    fi
+    # apt names the lock and its holder when it gives up at once, only the lock after waiting.
+    lock="$(grep -m1 -E 'Could not get lock|Unable to acquire the dpkg|Unable to lock' "$err" || true)"
+    if [ -z "$lock" ]; then
+      cat "$err" >&2
+      rm -f "$err"
+      return 1
+    fi
+    if [ $((SECONDS - start)) -ge "$lock_wait" ]; then
+      echo "install-deps.sh: gave up after ${lock_wait} s waiting for the package manager's lock (${held:-${lock#E: }}); run it again when that process has ended" >&2
+      rm -f "$err"
+      return 1
+    fi
+    if [ "$said" -eq 0 ]; then
+      held="${lock#E: }"
+      echo "Waiting (up to ${lock_wait} s) for another package manager to let go of its lock (apt-get $1): $held"
+      said=1
+    fi
+    timeout=5
+    sleep 1
+  done
+}
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}"

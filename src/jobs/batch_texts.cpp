@@ -52,8 +52,9 @@ Status checkBatchFolder(const QString& folder) {
 }
 
 QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool trailingSeparator) {
-    return {pf.driveLine(),
-            QStringLiteral("cd \"%1\"").arg(pf.batchFolder(workFolder, trailingSeparator))};
+    QStringList head;
+    if (const QString drive = pf.driveLine(); !drive.isEmpty()) head << drive;
+    return head << QStringLiteral("cd \"%1\"").arg(pf.batchFolder(workFolder, trailingSeparator));
 }
 
 QString markerLine(const QString& word) {

@@ -10,8 +10,9 @@
 /// 8-bit code page cannot hold. Fails with one message naming the folder and the character.
 Status checkBatchFolder(const QString& folder);
 
-/// The two head lines: the drive line and `cd "<work root><suffix>"`, where suffix is
-/// the separator and the work folder's name, with a trailing separator when asked.
+/// The head lines: the drive line where the work root has a drive, then
+/// `cd "<work root><suffix>"`, where suffix is the separator and the work folder's name, with
+/// a trailing separator when asked.
 QStringList batchHead(const ProgramFolder& pf, const QString& workFolder, bool trailingSeparator);
 
 /// The marker line: echo "<word>" > end.log

@@ -32,7 +32,17 @@ BatchProcess startBatchHidden(const ProgramFolder& pf, const QString& batPath) {
     // Started in the batch's own folder, as on Windows: should its cd line fail, its del lines
     // act on the work folder, never on the folder the editor happens to run in.
     const QString folder = QFileInfo(batPath).absolutePath();
-    if (!QProcess::startDetached(runner, {batPath}, folder, &pid) || pid == 0) {
+    QProcess process;
+    process.setProgram(runner);
+    process.setArguments({batPath});
+    process.setWorkingDirectory(folder);
+    // A hidden batch has no console, as on Windows: what its lines and the converter print
+    // goes nowhere instead of onto the editor's terminal. Faults reach the editor through
+    // the work files (error.log, the markers), as there.
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!process.startDetached(&pid) || pid == 0) {
         batch.error = QStringLiteral("Could not start %1.").arg(batPath);
         return batch;
     }

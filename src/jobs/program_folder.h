@@ -34,9 +34,15 @@ class ProgramFolder {
     QString workRoot() const { return m_workRoot; }
     /// The work root as the batches name it (the work root itself, unless set otherwise).
     QString batchRoot() const { return m_batchRoot; }
-    /// The drive line of every batch: the first two characters of the work root as the
-    /// batches name it, whatever they are (the batches change into the work folders).
-    QString driveLine() const { return m_batchRoot.left(2); }
+    /// The drive line of every batch: the drive letter and colon that the work root begins
+    /// with as the batches name it ("C:"), which makes that drive current before the cd
+    /// line. Empty where that path has no drive (a Linux folder): such batches have no drive
+    /// line, since an interpreter would take "/h" for a command.
+    QString driveLine() const {
+        const bool drive = m_batchRoot.size() >= 2 && m_batchRoot.at(1) == QLatin1Char(':') &&
+                           m_batchRoot.at(0).isLetter() && m_batchRoot.at(0).unicode() < 0x80;
+        return drive ? m_batchRoot.left(2) : QString();
+    }
     /// The work folder `name` as the cd line of a batch names it, with a trailing separator
     /// when asked.
     QString batchFolder(const QString& name, bool trailingSeparator) const {

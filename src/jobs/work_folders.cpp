@@ -4,7 +4,6 @@
 #include "jobs/file_exists.h"
 #include "jobs/text_file.h"
 #include "jobs/work_protocol.h"
-#include "project/project_list.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +45,7 @@ Status WorkFolders::prepare(const QString& folder) const {
     return copyReplacing(m_pf.bmconv(), folder + QDir::separator() + work_files::kBmconv);
 }
 
-Status WorkFolders::cleanUp(ProjectList& list) {
+Status WorkFolders::cleanUp() {
     Status status = Status::success();
     // An earlier clean-up still running would delete the new batch as its last line.
     waitForCleanUp();
@@ -62,8 +61,6 @@ Status WorkFolders::cleanUp(ProjectList& list) {
         m_cleanup = platform::startBatchHidden(m_pf, bat);
         if (!m_cleanup.started()) status = Status::failure(m_cleanup.error);
     }
-    // Whatever happened to the batch, the project is emptied.
-    list.clear();
     return status;
 }
 

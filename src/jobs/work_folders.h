@@ -4,8 +4,6 @@
 #include "jobs/program_folder.h"
 #include "jobs/result.h"
 
-class ProjectList;
-
 /// The work folders of one program folder, and the clean-up batch last started there.
 class WorkFolders {
   public:
@@ -29,11 +27,11 @@ class WorkFolders {
     /// cannot be copied.
     Status prepare(const QString& folder) const;
 
-    /// clean_up: writes tempextract/cleanup.bat (deletes every .bmp, .txt, .exe and .log file
-    /// and itself), starts it hidden without waiting, and empties the Project list. When the
-    /// batch cannot be written or started (tempextract missing, the work root not usable),
-    /// the list is still emptied and the failure is returned.
-    Status cleanUp(ProjectList& list);
+    /// The batch of clean_up: writes tempextract/cleanup.bat (deletes every .bmp, .txt, .exe
+    /// and .log file and itself) and starts it hidden without waiting. Fails with a message
+    /// when the batch cannot be written or started (tempextract missing, the work root not
+    /// usable). The caller empties the Project list whatever the outcome.
+    Status cleanUp();
 
     /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself and
     /// ended, so a job that starts in tempextract never overlaps with it.

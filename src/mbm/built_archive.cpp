@@ -1,7 +1,7 @@
 #include "mbm/built_archive.h"
 
+#include "bmconv/archive.h"
 #include "jobs/converter_output.h"
-#include "mbm_layout.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,8 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "mbm_pixels.h"
-#include "mbm_stride.h"
+#include "bmconv/pixels.h"
 
 using bmconv::BitmapMode;
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <optional>
 
-#include "pixel_encode.h"
+#include "bmconv/pixels.h"
 
 /// True for the switches whose colours the converter reduces: /1 /2 /4 /8 /c4 /c8 /c12
 /// /c16. /c24, /c32 and /c32a keep every colour and are never dithered.

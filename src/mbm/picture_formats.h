@@ -1,11 +1,8 @@
 // The picture formats the editor reads: every one Qt's image readers know here.
 #pragma once
-#include <QStringList>
+#include "project/picture_extensions.h"
 
-/// The file extensions of every picture format Qt reads here, lower-case without a dot:
-/// "jpg", "bmp", "gif", "png" first, then the others (jpeg, tif, webp, ... as the image
-/// plug-ins present provide them) in alphabetical order.
-QStringList pictureExtensions();
+#include <QStringList>
 
 /// A pattern for every picture file: "*.jpg;*.bmp;*.gif;*.png;..." in pictureExtensions()
 /// order.

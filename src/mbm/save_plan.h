@@ -5,7 +5,7 @@
 #include "jobs/work_folders.h"
 #include "project/project_list.h"
 
-#include "pixel_encode.h"
+#include "bmconv/pixels.h"
 
 #include <QStringList>
 #include <vector>

@@ -6,21 +6,14 @@
 #include <future>
 #include <system_error>
 
-#include "bmp_read.h"
-#include "cli.h"
-#include "compress.h"
-#include "mbm_layout.h"
-#include "mbm_pixels.h"
-#include "mbm_stride.h"
+#include "bmconv/archive.h"
+#include "bmconv/colour_switch.h"
 
 using bmconv::BitmapMode;
 
 std::optional<BitmapMode> modeOfSwitch(const QString& colourSwitch) {
     // The converter's own reading of a switch, so the preview shows what a save builds.
-    if (!colourSwitch.startsWith(QLatin1Char('/'))) return std::nullopt;
-    const bmconv::SourceArg source = bmconv::parseSource(colourSwitch.toStdString());
-    if (!source.modeValid || !source.name.empty()) return std::nullopt;
-    return source.mode;
+    return bmconv::modeOfColourSwitch(colourSwitch.toStdString());
 }
 
 QString modeMeaning(BitmapMode mode) {

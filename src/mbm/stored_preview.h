@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "pixel_encode.h"
+#include "bmconv/pixels.h"
 
 /// The converter's colour mode for a colour switch ("/1" ... "/c24", "/c32", "/c32a");
 /// nothing for a text that is no switch.

@@ -1,7 +1,7 @@
 #include "project/handed_files.h"
 
-#include "mbm/picture_formats.h"
 #include "project/list_commands.h"
+#include "project/picture_extensions.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -57,7 +57,10 @@ void Form1::command7Click() {
 }
 
 Status Form1::clean_up() {
-    return m_work.cleanUp(list());
+    const Status status = m_work.cleanUp();
+    // Whatever happened to the batch, the project is emptied.
+    list().clear();
+    return status;
 }
 
 void Form1::newProject() {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "pixel_encode.h"
+#include "bmconv/pixels.h"
 
 /// `Form3`. The caller fills List1 (folders, each ending with a separator), List2 (file
 /// names), Text1 (target extension without dot) and Text2 (target folder ending with a

@@ -145,8 +145,8 @@ TEST(RealArchives, SamePictureSplitsAlike) {
 
 TEST(ReferenceCorpus, IsComplete) {
     // Guards the parameterised tests against an empty or misplaced corpus.
-    EXPECT_GE(archivesIn(kData / "bmconv-reference" / "ref").size(), 160u);
-    EXPECT_GE(archivesIn(kData / "real-mbm").size(), 26u);
+    EXPECT_GE(archivesIn(kData / "bmconv-reference" / "ref").size(), 160u) << kData;
+    EXPECT_GE(archivesIn(kData / "real-mbm").size(), 26u) << kData;
 }
 
 } // namespace

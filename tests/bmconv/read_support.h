@@ -2,10 +2,12 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -160,14 +162,20 @@ inline std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-/// The shared reference data (read in place).
+/// The tests' data (tests/data in the tree unless configured otherwise).
 inline const fs::path kData = ZEMBREL_TESTDATA;
 
-/// The archives (*.mbm) of `folder`, sorted.
+/// The archives (*.mbm) of `folder`, sorted; none, with a message on stderr, when the
+/// folder cannot be read. Parameterised suites take their cases from here while the program
+/// lists its tests, where an exception would end it before any test could fail.
 inline std::vector<fs::path> archivesIn(const fs::path& folder) {
     std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == ".mbm") found.push_back(entry.path());
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (it->path().extension() == ".mbm") found.push_back(it->path());
+    if (error)
+        std::fprintf(stderr, "cannot read the test data folder %s: %s\n", folder.string().c_str(),
+                     error.message().c_str());
     std::sort(found.begin(), found.end());
     return found;
 }

@@ -10,6 +10,7 @@ using testing_support::readAll;
 
 namespace {
 
+// A Linux folder has no drive, so its batches have no drive line.
 TEST(BatchTextsTest, EveryBatchLineByLine) {
     const ProgramFolder pf("/opt/mbm");
     struct Case {
@@ -19,39 +20,45 @@ TEST(BatchTextsTest, EveryBatchLineByLine) {
     const Case cases[] = {
         {"build",
          buildBatch(pf, {"a.bmp", "b.bmp"}),
-         {"/o", "cd \"/opt/mbm/temp/\"", "bmconv.exe mbmcreater.txt > error.log", "echo off",
-          "del a.bmp", "del b.bmp", "del mbmcreater.txt", "del bmconv.exe",
-          "echo \"Done\" > end.log"}},
+         {"cd \"/opt/mbm/temp/\"", "bmconv.exe mbmcreater.txt > error.log", "echo off", "del a.bmp",
+          "del b.bmp", "del mbmcreater.txt", "del bmconv.exe", "echo \"Done\" > end.log"}},
         {"build cleanup",
          buildCleanupBatch(pf, {"icons.mbm"}),
-         {"/o", "cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
+         {"cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
           "del cleanup.bat"}},
         {"build cleanup with header",
          buildCleanupBatch(pf, {"icons.mbm", "icons.mbg"}),
-         {"/o", "cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
+         {"cd \"/opt/mbm/temp\"", "del end.log", "del mbmcreater.bat", "del icons.mbm",
           "del icons.mbg", "del cleanup.bat"}},
         {"scan",
          scanBatch(pf, "icons.mbm"),
-         {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv /v icons.mbm > temp.log",
+         {"cd \"/opt/mbm/tempextract\"", "bmconv /v icons.mbm > temp.log",
           "echo \"done\" > end.log"}},
-        {"extract", extractBatch(pf), {"/o", "cd \"/opt/mbm/tempextract\"", "bmconv extract.txt"}},
+        {"extract", extractBatch(pf), {"cd \"/opt/mbm/tempextract\"", "bmconv extract.txt"}},
         {"reading cleanup",
          readingCleanupBatch(pf, "icons.mbm"),
-         {"/o", "cd \"/opt/mbm/tempextract\"", "del scan.bat", "del temp.log", "del end.log",
+         {"cd \"/opt/mbm/tempextract\"", "del scan.bat", "del temp.log", "del end.log",
           "del extract.txt", "del extract.bat", "del bmconv.exe", "del icons.mbm",
           "del cleanup.bat"}},
         {"general cleanup",
          generalCleanupBatch(pf),
-         {"/o", "cd \"/opt/mbm/tempextract\"", "del *.bmp", "del *.txt", "del *.exe", "del *.log",
+         {"cd \"/opt/mbm/tempextract\"", "del *.bmp", "del *.txt", "del *.exe", "del *.log",
           "del cleanup.bat"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.lines, c.expected) << c.name;
 }
 
-TEST(BatchTextsTest, DriveLineIsTheFirstTwoCharactersWhateverTheyAre) {
+TEST(BatchTextsTest, DriveLineIsTheDriveLetterAndColonWhereThePathHasOne) {
+    const struct {
+        const char* folder;
+        const char* drive;
+    } cases[] = {{"C:\\Tools\\mbm", "C:"}, {"d:\\", "d:"}, {"/home/u/bin/", ""}, {"/h:/x", ""},
+                 {"\\\\srv\\share", ""},   {"1:\\x", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgramFolder("/opt").seenByBatchesAs(c.folder, '\\').driveLine(), c.drive)
+            << c.folder;
     EXPECT_EQ(ProgramFolder("C:\\Tools\\mbm").driveLine(), "C:");
-    EXPECT_EQ(ProgramFolder("/home/u/bin/").driveLine(), "/h");
     EXPECT_EQ(ProgramFolder("/home/u/bin/").path(), "/home/u/bin");
 }
 
@@ -60,9 +67,8 @@ TEST(BatchTextsTest, AWorkRootOfItsOwnCarriesTheDriveAndCdLines) {
     EXPECT_EQ(pf.workRoot(), "/home/u/.cache/mbmzembrel");
     EXPECT_EQ(pf.bmconv(), "/usr/lib/mbmzembrel/bmconv.exe");
     EXPECT_EQ(pf.inTemp("x"), "/home/u/.cache/mbmzembrel/temp/x");
-    EXPECT_EQ(scanBatch(pf, "a.mbm").mid(0, 2),
-              QStringList({"/h", "cd \"/home/u/.cache/mbmzembrel/tempextract\""}));
-    EXPECT_EQ(buildBatch(pf, {}).at(1), "cd \"/home/u/.cache/mbmzembrel/temp/\"");
+    EXPECT_EQ(scanBatch(pf, "a.mbm").at(0), "cd \"/home/u/.cache/mbmzembrel/tempextract\"");
+    EXPECT_EQ(buildBatch(pf, {}).at(0), "cd \"/home/u/.cache/mbmzembrel/temp/\"");
 }
 
 // The work root seen by a Windows interpreter under another name: only the head lines change.

@@ -3,7 +3,6 @@
 #include "jobs/marker_wait.h"
 #include "jobs/text_file.h"
 #include "jobs/work_folders.h"
-#include "project/list_commands.h"
 #include "support/test_support.h"
 
 #include <QElapsedTimer>
@@ -117,31 +116,25 @@ TEST(WaitTest, MissingInterpreterIsReportedNotStarted) {
     EXPECT_TRUE(batch.error.contains("batchrun"));
 }
 
-TEST(CleanUpTest, DeletesWorkFilesAndEmptiesTheList) {
+TEST(CleanUpTest, DeletesWorkFiles) {
     TempProgramFolder pf;
     WorkFolders work = quickWorkFolders(pf.folder());
     QDir(pf.path()).mkdir("tempextract");
     for (const char* name : {"a.bmp", "B.BMP", "x.txt", "bmconv.exe", "temp.log", "keep.mbm"})
         writeAll(pf.file(QString("tempextract/") + name), "x");
-    ProjectList list;
-    addSelectedFiles(list, "/p", {"a.bmp"}, "/c8");
-    EXPECT_TRUE(work.cleanUp(list).ok);
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(work.cleanUp().ok);
     work.waitForCleanUp();
     EXPECT_FALSE(QFile::exists(pf.file("tempextract/cleanup.bat")));
     const QStringList left = QDir(pf.file("tempextract")).entryList(QDir::Files);
     EXPECT_EQ(left, QStringList({"keep.mbm"}));
 }
 
-TEST(CleanUpTest, MissingWorkFolderStillEmptiesTheListAndReportsIt) {
+TEST(CleanUpTest, MissingWorkFolderIsReported) {
     TempProgramFolder pf;
     WorkFolders work = quickWorkFolders(pf.folder());
-    ProjectList list;
-    addSelectedFiles(list, "/p", {"a.bmp", "b.bmp"}, "/c8");
-    const Status s = work.cleanUp(list);
+    const Status s = work.cleanUp();
     EXPECT_FALSE(s.ok);
     EXPECT_TRUE(s.error.contains("tempextract"));
-    EXPECT_EQ(list.count(), 0);
     work.waitForCleanUp(); // nothing started: returns at once
     EXPECT_FALSE(QDir(pf.file("tempextract")).exists());
 }

@@ -88,9 +88,8 @@ TEST(ReadSafety, AProgramFolderThatNoBatchLineCanCarryIsRefused) {
         ASSERT_TRUE(QFile::copy(binDir() + QLatin1Char('/') + tool, odd + QLatin1Char('/') + tool));
     const ProgramFolder pf(odd);
 
-    ProjectList list;
     WorkFolders work(pf);
-    const Status cleaned = work.cleanUp(list);
+    const Status cleaned = work.cleanUp();
     work.waitForCleanUp();
     EXPECT_FALSE(cleaned.ok);
     EXPECT_TRUE(cleaned.error.contains(QLatin1String("line break"))) << cleaned.error.toStdString();

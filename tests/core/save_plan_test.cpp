@@ -44,7 +44,7 @@ TEST(SavePlan, WritesTheDocumentedCommandFileAndBuildBatch) {
     EXPECT_EQ(plan.outputName, QStringLiteral("icons"));
     EXPECT_EQ(plan.commandFile, QStringList({"icons", "/c12photo.bmp", "/c8logo.bmp"}));
     const QString sep = QDir::separator();
-    EXPECT_EQ(plan.buildBatch, QStringList({"/o", "cd \"/opt/zembrel" + sep + "temp" + sep + "\"",
+    EXPECT_EQ(plan.buildBatch, QStringList({"cd \"/opt/zembrel" + sep + "temp" + sep + "\"",
                                             "bmconv.exe mbmcreater.txt > error.log", "echo off",
                                             "del photo.bmp", "del logo.bmp", "del mbmcreater.txt",
                                             "del bmconv.exe", "echo \"Done\" > end.log"}));

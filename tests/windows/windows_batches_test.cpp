@@ -107,7 +107,7 @@ TEST(WindowsBatches, ReadingRunThroughCmd) {
     EXPECT_EQ(testing_support::filesIn(pf.tempextract()), extracted);
 
     WorkFolders work(pf, shortPauses());
-    ASSERT_TRUE(work.cleanUp(project.list()).ok);
+    ASSERT_TRUE(work.cleanUp().ok);
     work.waitForCleanUp();
     EXPECT_EQ(testing_support::filesIn(pf.tempextract()), QStringList());
 }

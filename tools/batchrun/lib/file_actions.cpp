@@ -78,7 +78,9 @@ DeleteResult deleteFiles(const fs::path& folder, const std::string& name) {
     } else {
         victims = findIgnoringCase(dir, leaf);
     }
-    if (victims.empty()) {
+    // A pattern that matches nothing leaves the folder as the clean-up wants it: no problem.
+    // A plain name that is not there is one.
+    if (victims.empty() && !hasWildcard(leaf)) {
         r.problems.push_back("could not find " + target.string());
         return r;
     }

@@ -18,7 +18,8 @@ struct DeleteResult {
 /// A name with '*' or '?' in its last part deletes every matching entry of that
 /// folder; a plain name deletes that entry, or, when it does not exist, every
 /// entry whose name equals it apart from letter case (Windows names ignore case).
-/// Folders are never deleted. Nothing matching is a problem ("could not find").
+/// Folders are never deleted. A plain name that matches nothing is a problem ("could not
+/// find"); a pattern that matches nothing deletes nothing and is none.
 DeleteResult deleteFiles(const std::filesystem::path& folder, const std::string& name);
 
 /// Finds the program of a batch line in `folder`: "name.exe" as given,
