@@ -4,6 +4,8 @@
 #include "jobs/program_folder.h"
 #include "jobs/result.h"
 
+#include <QSet>
+
 class ProjectList;
 
 /// The work folders of one program folder, and the clean-up batch last started there.
@@ -34,6 +36,10 @@ class WorkFolders {
     /// batch cannot be written or started (tempextract missing, the work root not usable),
     /// the list is still emptied and the failure is returned.
     Status cleanUp(ProjectList& list);
+    /// clean_up without the list: as cleanUp, but the bitmaps named in `keep` (file names in
+    /// tempextract that a project or its undo history still uses) stay. With bitmaps to
+    /// keep, the others are deleted here and the batch deletes no bitmap.
+    Status cleanUpKeeping(const QSet<QString>& keep);
 
     /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself and
     /// ended, so a job that starts in tempextract never overlaps with it.

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 /// The text of `filename` that means "this project has no file yet".
 inline const QString kNoname = QStringLiteral("Noname.mbm");
@@ -16,7 +17,11 @@ inline const QString kNoname = QStringLiteral("Noname.mbm");
 class Project : public QObject {
     Q_OBJECT
   public:
-    explicit Project(QObject* parent = nullptr) : QObject(parent), m_list(this) {}
+    explicit Project(QObject* parent = nullptr) : QObject(parent), m_list(this) {
+        // A step keeps texts only, but a long session must not grow without end.
+        m_undo.setUndoLimit(kUndoLimit);
+    }
+    static constexpr int kUndoLimit = 200;
 
     ProjectList& list() { return m_list; }
     const ProjectList& list() const { return m_list; }
@@ -42,13 +47,21 @@ class Project : public QObject {
     }
     /// Whether a save also writes the C++ header of bitmap identifiers beside the archive.
     bool writesHeader() const { return m_writesHeader; }
-    void setWritesHeader(bool on) { m_writesHeader = on; }
+    void setWritesHeader(bool on) {
+        if (on == m_writesHeader) return;
+        m_writesHeader = on;
+        emit writesHeaderChanged(on);
+    }
+
+    /// The undo history: every change of the project is one step on it (project_commands.h).
+    QUndoStack& undoStack() { return m_undo; }
 
     int selecting = 0;
 
   signals:
     void filenameChanged(const QString& filename);
     void archiveTypeChanged(ArchiveType type);
+    void writesHeaderChanged(bool on);
 
   private:
     ProjectList m_list;
@@ -57,6 +70,7 @@ class Project : public QObject {
     QString m_mytitle = QStringLiteral("Text1");
     ArchiveType m_archiveType = ArchiveType::FileStore;
     bool m_writesHeader = false;
+    QUndoStack m_undo;
 };
 
 /// The window title for a project file name.

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "mbm/picture_formats.h"
+#include "project/kept_project.h"
 #include "project/list_commands.h"
 #include "ui/switch_list_style.h"
 #include "ui/twips.h"
@@ -32,7 +33,9 @@ Form1::Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidg
 
     connect(&m_project, &Project::filenameChanged, this, [this](const QString& f) {
         filename->setText(f);
-        setWindowTitle(windowTitleFor(f));
+        // "[*]": the platform's mark for unsaved changes, shown while the undo stack is not
+        // at its clean point.
+        setWindowTitle(windowTitleFor(f) + QStringLiteral("[*]"));
     });
     m_project.setFilename(kNoname);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -213,6 +216,7 @@ void Form1::buildMenus() {
     addEntry(file, "open", tr("&Open"), &Form1::open, QKeySequence(tr("Ctrl+O")));
     addEntry(file, "import", tr("&Import"), &Form1::import, QKeySequence(tr("Ctrl+I")));
     addEntry(file, "exit", tr("E&xit"), &Form1::exitProgram, QKeySequence(tr("Ctrl+Q")));
+    buildEditMenu(addMenu("edit", tr("&Edit")));
     buildViewMenu(addMenu("view", tr("&View")));
     QMenu* tools = addMenu("tools", tr("&Tools"));
     addEntry(tools, "exportlist", tr("&Export list"), &Form1::exportlist);
@@ -254,8 +258,11 @@ void Form1::closeEvent(QCloseEvent* event) {
     // and nothing can stop the window from closing.
     if (!m_closed) {
         m_closed = true;
-        // Closing asks nothing and cannot fail: a clean-up that cannot run is let go.
+        // Closing asks nothing and cannot fail: a clean-up that cannot run is let go. The
+        // kept project (written at the last change) has copies of the bitmaps it needs.
         (void)clean_up();
+        list().clear();
+        m_project.undoStack().clear();
         closeSecondaryWindows();
     }
     event->accept();

@@ -5,6 +5,7 @@
 #include "jobs/platform.h"
 #include "project/command_line.h"
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 #include "ui/form5.h"
 
 #include <QAction>
@@ -25,6 +26,8 @@ void Form1::setUpDesktopInput() {
     connect(File1, &FileList::selectAllRequested, this, &Form1::command1Click);
     connect(DisplayList, &ProjectListView::selectAllRequested, this, &Form1::command4Click);
     connect(DisplayList, &ProjectListView::removeRequested, this, &Form1::removeByKey);
+    connect(DisplayList, &ProjectListView::stepRequested, this, &Form1::moveByStep);
+    connect(DisplayList, &ProjectListView::moveRequested, this, &Form1::moveToRow);
     // A drop is taken once the file manager has been told it succeeded: reading an archive
     // blocks for a while.
     connect(DisplayList, &ProjectListView::filesDropped, this,
@@ -57,7 +60,7 @@ void Form1::setUpDesktopInput() {
 void Form1::removeByKey() {
     const std::vector<int> rows = list().selectedIndices();
     if (rows.empty()) return;
-    list().removeSelected();
+    pushRemove(m_project, rows, entriesText(QStringLiteral("Remove"), int(rows.size())));
     if (list().count() == 0) return;
     // Go on from where the first removed entry stood, so Delete can be pressed again.
     const int row = std::min(rows.front(), list().count() - 1);
@@ -68,7 +71,8 @@ void Form1::removeByKey() {
 
 void Form1::addPictures(const QStringList& paths, const QString& colour) {
     if (paths.isEmpty()) return;
-    const int added = list().appendAll(pictureEntries(paths, colour));
+    const int added = pushAppend(m_project, pictureEntries(paths, colour),
+                                 entriesText(QStringLiteral("Add"), int(paths.size())));
     if (added < paths.size())
         interaction().message(listFullMessage(int(paths.size()) - added), QStringLiteral("Error"));
 }

@@ -2,6 +2,7 @@
 #include "ui/form1.h"
 
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 
 #include <QDir>
 
@@ -33,13 +34,16 @@ void Form1::command1Click() {
 void Form1::command2Click() {
     if (File1->count() == 0) return;
     const QStringList names = File1->selectedNames();
-    const int added = addSelectedFiles(list(), Dir1->path(), names, colourselection->currentText());
+    const int added =
+        pushAppend(m_project, selectedFileEntries(Dir1->path(), names, colourselection->currentText()),
+                   entriesText(QStringLiteral("Add"), int(names.size())));
     if (added < names.size())
         interaction().message(listFullMessage(int(names.size()) - added), QStringLiteral("Error"));
 }
 
 void Form1::command3Click() {
-    list().removeSelected();
+    const std::vector<int> rows = list().selectedIndices();
+    pushRemove(m_project, rows, entriesText(QStringLiteral("Remove"), int(rows.size())));
 }
 
 void Form1::command4Click() {
@@ -49,23 +53,38 @@ void Form1::command4Click() {
 }
 
 void Form1::command6Click() {
-    list().setSwitchOfSelected(colourselection2->currentText());
+    pushSetSwitch(m_project, list().selectedIndices(), colourselection2->currentText());
 }
 
 void Form1::command7Click() {
-    list().clear();
+    std::vector<int> all(static_cast<size_t>(list().count()));
+    for (int i = 0; i < list().count(); ++i)
+        all[size_t(i)] = i;
+    pushRemove(m_project, all, tr("Clear all"));
 }
 
 Status Form1::clean_up() {
-    return m_work.cleanUp(list());
+    QSet<QString> keep;
+    if (!m_closed) {
+        const QString work = folderWithSeparator(programFolder().tempextract());
+        for (const QString& path : picturesInUse(m_project))
+            if (path.startsWith(work)) keep.insert(path.mid(work.size()));
+    }
+    return m_work.cleanUpKeeping(keep);
 }
 
 void Form1::newProject() {
-    // A missing tempextract only means there is nothing to clean; the list is emptied anyway.
-    // Only a work root where no batch may run is worth a word.
+    ProjectState empty = captureState(m_project);
+    empty.entries.clear();
+    empty.selected.clear();
+    empty.current = -1;
+    empty.filename = kNoname;
+    empty.settings.insert(QStringLiteral("archiveType"), int(ArchiveType::FileStore));
+    if (!(empty == captureState(m_project))) pushReplace(m_project, empty, tr("New"));
+    m_project.undoStack().setClean();
+    // A missing tempextract only means there is nothing to clean. Only a work root where no
+    // batch may run is worth a word. The bitmaps of the project before stay for its undo.
     const Status cleaned = clean_up();
-    m_project.setFilename(kNoname);
-    m_project.setArchiveType(ArchiveType::FileStore);
     if (!cleaned && !m_work.usable()) m_interaction.message(cleaned.error, QStringLiteral("Error"));
 }
 

@@ -3,6 +3,7 @@
 #include "jobs/atomic_write.h"
 #include "jobs/work_folders.h"
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 #include "ui/form1.h"
 #include "ui/twips.h"
 
@@ -43,7 +44,8 @@ QString demoIconResource(const char* file) {
     return QStringLiteral(":/demoicons/") + QLatin1String(file);
 }
 
-Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list) {
+Status insertDemoSet(DemoSet set, WorkFolders& work, Project& project) {
+    const ProjectList& list = project.list();
     const ProgramFolder& pf = work.programFolder();
     if (list.count() > ProjectList::kMaxEntries - kDemoIconsPerSet)
         return Status::failure(listFullMessage(kDemoIconsPerSet));
@@ -60,8 +62,10 @@ Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list) {
         if (Status s = copyResource(demoIconResource(icons[i].file), target); !s) return s;
     }
     const QString dir = folderWithSeparator(pf.tempextract());
+    std::vector<BitmapEntry> entries;
     for (int i = 0; i < kDemoIconsPerSet; ++i)
-        list.append(QLatin1String(icons[i].colour), dir, QLatin1String(icons[i].file));
+        entries.push_back({QLatin1String(icons[i].colour), dir, QLatin1String(icons[i].file)});
+    pushAppend(project, entries, QStringLiteral("Import demo icons"));
     return Status::success();
 }
 
@@ -108,7 +112,7 @@ Form6::Form6(Form1& main) : ToolWindow(main) {
 
 void Form6::command1Click() {
     const DemoSet set = Option1->isChecked() ? DemoSet::Qev : DemoSet::MBMZembrel;
-    if (Status s = insertDemoSet(set, m_main.workFolders(), m_main.list()); !s)
+    if (Status s = insertDemoSet(set, m_main.workFolders(), m_main.project()); !s)
         m_main.interaction().message(
             QStringLiteral("The demo icons were not added. ") + s.error +
                 QStringLiteral("\nCheck that the program folder can be written to."),

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 class ProgramFolder;
+class Project;
 class ProjectList;
 class WorkFolders;
 
@@ -28,9 +29,9 @@ constexpr int kDemoIconsPerSet = 4;
 QString demoIconResource(const char* file);
 
 /// Writes the four bitmaps of `set` into tempextract (created when missing), byte for byte
-/// as embedded, then appends their four entries to `list`. When a file cannot be written
+/// as embedded, then appends their four entries to the project's list as one undo step. When a file cannot be written
 /// nothing is added and the failure names the file.
-Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list);
+Status insertDemoSet(DemoSet set, WorkFolders& work, Project& project);
 
 /// `Form6`. Option1 (the Qev set, chosen when the window opens) or Option2 (the program's
 /// own set); OK inserts the chosen set and closes; Cancel, Escape and the title bar close

@@ -36,6 +36,10 @@ class ProjectListView : public QListView {
     void selectAllRequested();
     /// Files from outside were dropped; only archives and pictures are passed on.
     void filesDropped(const std::vector<HandedFile>& files);
+    /// Alt+Up (-1) or Alt+Down (+1): move the selected entries one place.
+    void stepRequested(int delta);
+    /// Rows dragged within the list: move `rows` to `destination` (ProjectList::moveRows).
+    void moveRequested(const std::vector<int>& rows, int destination);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

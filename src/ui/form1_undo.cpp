@@ -1,0 +1,94 @@
+// The main window's Edit menu, the modified marker of its title, the preview and the kept
+// project after every step, and the moves as steps.
+#include "project/kept_project.h"
+#include "project/list_commands.h"
+#include "project/project_commands.h"
+#include "ui/form1.h"
+
+#include <QMenu>
+#include <QStatusBar>
+
+void Form1::buildEditMenu(QMenu* edit) {
+    QUndoStack& stack = m_project.undoStack();
+    undoItem = stack.createUndoAction(this, tr("&Undo"));
+    undoItem->setObjectName(QStringLiteral("undo"));
+    undoItem->setShortcut(QKeySequence(tr("Ctrl+Z")));
+    redoItem = stack.createRedoAction(this, tr("&Redo"));
+    redoItem->setObjectName(QStringLiteral("redo"));
+    redoItem->setShortcuts({QKeySequence(tr("Ctrl+Shift+Z")), QKeySequence(tr("Ctrl+Y"))});
+    edit->addAction(undoItem);
+    edit->addAction(redoItem);
+
+    connect(&stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        setWindowModified(!clean);
+        if (clean && restoredNote) restoredNote->hide();
+    });
+    connect(&stack, &QUndoStack::indexChanged, this, &Form1::afterStep);
+}
+
+void Form1::afterStep() {
+    // The preview never keeps a picture whose entry went: it shows the current entry when
+    // that is selected, or nothing.
+    const PreviewSubject& shown = m_preview->subject();
+    if (shown.row >= 0) {
+        const QModelIndex current = list().selectionModel()->currentIndex();
+        const int row = current.isValid() && list().isSelected(current.row()) ? current.row() : -1;
+        const bool same = row == shown.row && row >= 0 &&
+                          list().at(row).dir + list().at(row).name == shown.path;
+        if (!same) {
+            if (row >= 0)
+                displayListClick(row);
+            else
+                m_preview->show(PreviewSubject{});
+        }
+    }
+    keepProject();
+}
+
+void Form1::keepProject() {
+    // Once closing, the project only goes away: what is kept stays as the last change left it.
+    if (!m_kept || m_closed) return;
+    // A saved or empty project leaves nothing behind.
+    if (m_project.undoStack().isClean() || list().count() == 0) {
+        m_kept->remove();
+        return;
+    }
+    const QString problem = m_kept->write(captureState(m_project));
+    // Said once in the window, not in a box: editing goes on either way.
+    if (!problem.isEmpty()) statusBar()->showMessage(problem);
+}
+
+void Form1::keepProjectIn(const QString& folder) {
+    m_kept = std::make_unique<KeptProject>(folder, programFolder().tempextract());
+    const std::optional<ProjectState> kept = m_kept->read();
+    if (!kept || kept->entries.empty()) {
+        m_kept->remove();
+        return;
+    }
+    ProjectState state = captureState(m_project);
+    state.entries = kept->entries;
+    state.selected = kept->selected;
+    state.current = kept->current;
+    state.filename = kept->filename;
+    for (auto it = kept->settings.cbegin(); it != kept->settings.cend(); ++it)
+        state.settings.insert(it.key(), it.value());
+    pushReplace(m_project, state, tr("Restore unsaved work"));
+    if (!restoredNote) {
+        restoredNote = new QLabel(this);
+        restoredNote->setObjectName(QStringLiteral("restoredNote"));
+        statusBar()->addWidget(restoredNote, 1);
+    }
+    restoredNote->setText(tr("Unsaved work from the last session was restored. "
+                             "Edit > Undo (Ctrl+Z) or File > New starts afresh."));
+    restoredNote->show();
+}
+
+void Form1::moveByStep(int delta) {
+    pushReorder(m_project, list().stepOrder(list().selectedIndices(), delta),
+                entriesText(QStringLiteral("Move"), int(list().selectedIndices().size())));
+}
+
+void Form1::moveToRow(const std::vector<int>& rows, int destination) {
+    pushReorder(m_project, list().moveOrder(rows, destination),
+                entriesText(QStringLiteral("Move"), int(rows.size())));
+}
