@@ -56,6 +56,9 @@ bool Form1::batchWorkRefused() {
 }
 
 Form1::~Form1() {
+    // The undo stack goes after this window's parts and says so as it empties: nothing here
+    // may follow it then (nor remove the kept project of a window that never closed).
+    disconnect(&m_project.undoStack(), nullptr, this, nullptr);
     // Final closing pass: close every secondary window, ignoring what fails.
     closeSecondaryWindows();
 }

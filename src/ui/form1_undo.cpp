@@ -28,9 +28,9 @@ void Form1::buildEditMenu(QMenu* edit) {
 
 void Form1::afterStep() {
     // The preview never keeps a picture whose entry went: it shows the current entry when
-    // that is selected, or nothing.
+    // that is selected, or nothing. A picture of the file list stays.
     const PreviewSubject& shown = m_preview->subject();
-    if (shown.row >= 0) {
+    if (shown.row >= 0 || shown.path.isEmpty()) {
         const QModelIndex current = list().selectionModel()->currentIndex();
         const int row = current.isValid() && list().isSelected(current.row()) ? current.row() : -1;
         const bool same = row == shown.row && row >= 0 &&
