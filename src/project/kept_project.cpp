@@ -65,8 +65,9 @@ QByteArray rowList(const std::vector<int>& rows) {
 
 } // namespace
 
-KeptProject::KeptProject(QString folder, QString workFolder)
-    : m_folder(std::move(folder)), m_workFolder(folderWithSeparator(workFolder)) {}
+KeptProject::KeptProject(QString folder, QString workFolder, FilesOf filesOf)
+    : m_folder(std::move(folder)), m_workFolder(folderWithSeparator(workFolder)),
+      m_filesOf(filesOf ? std::move(filesOf) : [](const QString& name) { return QStringList{name}; }) {}
 
 QString KeptProject::file() const {
     return QDir(m_folder).filePath(QStringLiteral("project.txt"));
@@ -154,10 +155,12 @@ QString KeptProject::write(const ProjectState& state) {
     QSet<QString> needed;
     for (const BitmapEntry& e : state.entries) {
         if (e.dir != m_workFolder || needed.contains(e.name)) continue;
-        needed.insert(e.name);
-        if (m_copies.contains(e.name)) continue;
-        // A bitmap already gone from the work folder cannot be kept; its entry still is.
-        if (QFile::copy(e.dir + e.name, bitmapDir.filePath(e.name))) m_copies.insert(e.name);
+        for (const QString& name : m_filesOf(e.name)) {
+            needed.insert(name);
+            if (m_copies.contains(name)) continue;
+            // A file already gone from the work folder cannot be kept; its entry still is.
+            if (QFile::copy(e.dir + name, bitmapDir.filePath(name))) m_copies.insert(name);
+        }
     }
     QSaveFile out(file());
     if (!out.open(QIODevice::WriteOnly) || out.write(text(state, m_workFolder)) < 0 ||
@@ -189,9 +192,12 @@ std::optional<ProjectState> KeptProject::read() const {
     if (!state) return {};
     bool madeWork = false;
     for (const BitmapEntry& e : state->entries) {
-        if (e.dir != m_workFolder || QFile::exists(e.dir + e.name)) continue;
-        if (!madeWork) madeWork = QDir().mkpath(m_workFolder);
-        QFile::copy(QDir(bitmaps()).filePath(e.name), e.dir + e.name);
+        if (e.dir != m_workFolder) continue;
+        for (const QString& name : m_filesOf(e.name)) {
+            if (QFile::exists(e.dir + name)) continue;
+            if (!madeWork) madeWork = QDir().mkpath(m_workFolder);
+            QFile::copy(QDir(bitmaps()).filePath(name), e.dir + name);
+        }
     }
     return state;
 }

@@ -4,6 +4,7 @@
 #include "project/project_state.h"
 
 #include <QSet>
+#include <functional>
 #include <optional>
 
 /// The kept project in `folder`: project.txt and, under bitmaps/, copies of the pictures of
@@ -11,7 +12,10 @@
 /// the user's own files and are not copied.
 class KeptProject {
   public:
-    KeptProject(QString folder, QString workFolder);
+    /// `filesOf` names the work files one entry's bitmap needs (itself first, then files that
+    /// go with it such as an alpha file); by default the bitmap alone.
+    using FilesOf = std::function<QStringList(const QString& name)>;
+    KeptProject(QString folder, QString workFolder, FilesOf filesOf = {});
     QString folder() const { return m_folder; }
     QString file() const;
 
@@ -34,6 +38,7 @@ class KeptProject {
     QString bitmaps() const;
     QString m_folder;
     QString m_workFolder; ///< ends with a separator
+    FilesOf m_filesOf;
     QSet<QString> m_copies; ///< names under bitmaps/ (read once, then kept up to date)
     bool m_copiesKnown = false;
 };

@@ -1,6 +1,7 @@
 // The main window's file browser and Project list commands, New and Exit.
 #include "ui/form1.h"
 
+#include "mbm/picture_conversion.h"
 #include "project/list_commands.h"
 #include "project/project_commands.h"
 
@@ -68,7 +69,11 @@ Status Form1::clean_up() {
     if (!m_closed) {
         const QString work = folderWithSeparator(programFolder().tempextract());
         for (const QString& path : picturesInUse(m_project))
-            if (path.startsWith(work)) keep.insert(path.mid(work.size()));
+            if (path.startsWith(work)) {
+                // A /c32a bitmap read from an archive has its alpha file beside it.
+                keep.insert(path.mid(work.size()));
+                keep.insert(alphaFileName(path.mid(work.size())));
+            }
     }
     return m_work.cleanUpKeeping(keep);
 }

@@ -1,5 +1,6 @@
 // The main window's Edit menu, the modified marker of its title, the preview and the kept
 // project after every step, and the moves as steps.
+#include "mbm/picture_conversion.h"
 #include "project/kept_project.h"
 #include "project/list_commands.h"
 #include "project/project_commands.h"
@@ -27,10 +28,13 @@ void Form1::buildEditMenu(QMenu* edit) {
 }
 
 void Form1::afterStep() {
-    // The preview never keeps a picture whose entry went: it shows the current entry when
-    // that is selected, or nothing. A picture of the file list stays.
+    // The preview never keeps a picture whose entry went: then, and when it shows nothing,
+    // it shows the current entry when that is selected, or nothing. An entry still in its
+    // place stays, and so does a picture of the file list.
     const PreviewSubject& shown = m_preview->subject();
-    if (shown.row >= 0 || shown.path.isEmpty()) {
+    const bool stays = shown.row >= 0 && shown.row < list().count() &&
+                       list().at(shown.row).dir + list().at(shown.row).name == shown.path;
+    if (!stays && (shown.row >= 0 || shown.path.isEmpty())) {
         const QModelIndex current = list().selectionModel()->currentIndex();
         const int row = current.isValid() && list().isSelected(current.row()) ? current.row() : -1;
         const bool same = row == shown.row && row >= 0 &&
@@ -59,7 +63,10 @@ void Form1::keepProject() {
 }
 
 void Form1::keepProjectIn(const QString& folder) {
-    m_kept = std::make_unique<KeptProject>(folder, programFolder().tempextract());
+    // A /c32a bitmap read from an archive has its alpha file beside it.
+    m_kept = std::make_unique<KeptProject>(
+        folder, programFolder().tempextract(),
+        [](const QString& name) { return QStringList{name, alphaFileName(name)}; });
     const std::optional<ProjectState> kept = m_kept->read();
     if (!kept || kept->entries.empty()) {
         m_kept->remove();

@@ -67,6 +67,7 @@ TEST_P(OpenArchiveTest, ProjectHoldsExactlyTheArchive) {
     EXPECT_EQ(w->project().filename(), archive);
     EXPECT_EQ(w->filename->text(), archive);
     EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - ") + archive);
+    w->workFolders().waitForCleanUp();
     EXPECT_EQ(filesIn(pf.folder().tempextract()), names);
     EXPECT_TRUE(statusWindowGone());
 }
@@ -86,6 +87,7 @@ TEST_F(ReadFixture, SecondOpenReplacesTheFirst) {
     w->open();
     ASSERT_EQ(w->list().count(), 1);
     EXPECT_EQ(w->list().at(0).colour, QStringLiteral("/c12"));
+    w->workFolders().waitForCleanUp();
     EXPECT_EQ(bitmapsInWork().size(), 3);
     EXPECT_TRUE(bitmapsInWork().contains(w->list().at(0).name));
     EXPECT_EQ(filesIn(pf.folder().tempextract()), bitmapsInWork());
@@ -111,7 +113,7 @@ TEST_P(CancelTest, ChangesNothing) {
     GetParam().open ? w->open() : w->import();
     EXPECT_EQ(rowTexts(), before);
     EXPECT_EQ(w->project().filename(), QStringLiteral("/work/old.mbm"));
-    EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - /work/old.mbm"));
+    EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - /work/old.mbm*")) << "imported, unsaved";
     EXPECT_EQ(bitmapsInWork(), bitmaps);
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -185,7 +187,7 @@ TEST_F(ReadFixture, ImportIntoUnsavedProjectKeepsNoname) {
     ASSERT_EQ(w->list().count(), 1);
     EXPECT_EQ(w->list().at(0).colour, QStringLiteral("/1"));
     EXPECT_EQ(w->project().filename(), QStringLiteral("Noname.mbm"));
-    EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - Noname.mbm"));
+    EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - Noname.mbm*"));
 }
 
 // New starts a clean-up; an Import right after it must not lose its bitmaps or its tool
