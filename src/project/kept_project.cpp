@@ -67,7 +67,8 @@ QByteArray rowList(const std::vector<int>& rows) {
 
 KeptProject::KeptProject(QString folder, QString workFolder, FilesOf filesOf)
     : m_folder(std::move(folder)), m_workFolder(folderWithSeparator(workFolder)),
-      m_filesOf(filesOf ? std::move(filesOf) : [](const QString& name) { return QStringList{name}; }) {}
+      m_filesOf(filesOf ? std::move(filesOf)
+                        : [](const QString& name) { return QStringList{name}; }) {}
 
 QString KeptProject::file() const {
     return QDir(m_folder).filePath(QStringLiteral("project.txt"));
@@ -89,10 +90,10 @@ QByteArray KeptProject::text(const ProjectState& state, const QString& workFolde
     out += "current\t" + QByteArray::number(state.current) + '\n';
     for (const BitmapEntry& e : state.entries) {
         const bool inWork = e.dir == work;
-        out += "entry\t" + escaped(e.colour) + '\t' + (inWork ? "w" : "d") + '\t' +
-               escaped(e.dir) + '\t' + escaped(e.name) + '\t' + escaped(e.origin.archive) +
-               '\t' + QByteArray::number(int(e.origin.type)) + '\t' +
-               QByteArray::number(e.origin.index) + '\n';
+        out += "entry\t" + escaped(e.colour) + '\t' + (inWork ? "w" : "d") + '\t' + escaped(e.dir) +
+               '\t' + escaped(e.name) + '\t' + escaped(e.origin.archive) + '\t' +
+               QByteArray::number(int(e.origin.type)) + '\t' + QByteArray::number(e.origin.index) +
+               '\n';
     }
     out += "end\n";
     return out;

@@ -18,7 +18,8 @@ QString joinFolder(const QString& folder, const QString& name) {
     return folderWithSeparator(folder) + name;
 }
 
-std::vector<BitmapEntry> selectedFileEntries(const QString& folder, const QStringList& selectedNames,
+std::vector<BitmapEntry> selectedFileEntries(const QString& folder,
+                                             const QStringList& selectedNames,
                                              const QString& colour) {
     const QString dir = folderWithSeparator(folder);
     std::vector<BitmapEntry> entries;

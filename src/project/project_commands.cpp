@@ -114,9 +114,9 @@ class SetSetting : public ProjectCommand {
 
 /// Sorted, distinct rows in range.
 std::vector<int> validRows(std::vector<int> rows, int count) {
-    rows.erase(std::remove_if(rows.begin(), rows.end(),
-                              [count](int r) { return r < 0 || r >= count; }),
-               rows.end());
+    rows.erase(
+        std::remove_if(rows.begin(), rows.end(), [count](int r) { return r < 0 || r >= count; }),
+        rows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;

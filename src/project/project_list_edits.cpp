@@ -83,7 +83,8 @@ void ProjectList::setSelection(const std::vector<int>& rows, int current) {
         k = end + 1;
     }
     m_selection.select(selection, QItemSelectionModel::ClearAndSelect);
-    const QModelIndex at = current >= 0 && current < count() ? index(current, RowText) : QModelIndex();
+    const QModelIndex at =
+        current >= 0 && current < count() ? index(current, RowText) : QModelIndex();
     m_selection.setCurrentIndex(at, QItemSelectionModel::NoUpdate);
 }
 
@@ -93,9 +94,8 @@ void ProjectList::replaceEntries(std::vector<BitmapEntry> entries,
     for (int r : selectedIndices())
         if (newRowOf[size_t(r)] >= 0) selected.push_back(newRowOf[size_t(r)]);
     const QModelIndex cur = m_selection.currentIndex();
-    const int current = cur.isValid() && size_t(cur.row()) < newRowOf.size()
-                            ? newRowOf[size_t(cur.row())]
-                            : -1;
+    const int current =
+        cur.isValid() && size_t(cur.row()) < newRowOf.size() ? newRowOf[size_t(cur.row())] : -1;
     beginResetModel();
     m_entries = std::move(entries);
     endResetModel();

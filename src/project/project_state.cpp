@@ -11,8 +11,8 @@ static bool sameEntry(const BitmapEntry& a, const BitmapEntry& b) {
 bool ProjectState::operator==(const ProjectState& other) const {
     return std::equal(entries.begin(), entries.end(), other.entries.begin(), other.entries.end(),
                       sameEntry) &&
-           selected == other.selected && current == other.current &&
-           filename == other.filename && settings == other.settings;
+           selected == other.selected && current == other.current && filename == other.filename &&
+           settings == other.settings;
 }
 
 const std::vector<ProjectSetting>& projectSettings() {
@@ -71,8 +71,8 @@ void applyState(Project& project, const ProjectState& state) {
 
 QString exportNameFor(const QString& filename) {
     const QFileInfo file(filename);
-    const QString base = file.completeBaseName().isEmpty() ? QStringLiteral("Noname")
-                                                           : file.completeBaseName();
+    const QString base =
+        file.completeBaseName().isEmpty() ? QStringLiteral("Noname") : file.completeBaseName();
     const QString name = base + QStringLiteral(".txt");
     if (filename == kNoname || file.path() == QStringLiteral(".")) return name;
     return file.dir().filePath(name);

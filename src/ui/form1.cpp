@@ -38,6 +38,7 @@ Form1::Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidg
         setWindowTitle(windowTitleFor(f) + QStringLiteral("[*]"));
     });
     m_project.setFilename(kNoname);
+    m_keeper.setMaxThreadCount(1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Start-up: both switch lists on "/c8"; the browser at the process's current folder.
@@ -263,6 +264,7 @@ void Form1::closeEvent(QCloseEvent* event) {
         m_closed = true;
         // Closing asks nothing and cannot fail: a clean-up that cannot run is let go. The
         // kept project (written at the last change) has copies of the bitmaps it needs.
+        m_keeper.waitForDone();
         (void)clean_up();
         list().clear();
         m_project.undoStack().clear();

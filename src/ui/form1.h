@@ -17,6 +17,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -43,6 +44,9 @@ class Form1 : public QMainWindow {
     void keepProjectIn(const QString& folder);
     /// The kept project, null until keepProjectIn.
     KeptProject* keptProject() const { return m_kept.get(); }
+    /// The kept project is written on a thread of its own, so editing never waits for the
+    /// disk; this waits until the last change is on disk.
+    void waitForKeeping() { m_keeper.waitForDone(); }
     /// Edit > Undo and Edit > Redo.
     QAction* undoItem = nullptr;
     QAction* redoItem = nullptr;
@@ -219,4 +223,5 @@ class Form1 : public QMainWindow {
     bool m_closed = false;
     std::function<bool(const QString&)> m_openUrl;
     std::unique_ptr<KeptProject> m_kept;
+    QThreadPool m_keeper; ///< one thread, writes in order; goes (waiting) before m_kept
 };

@@ -35,9 +35,9 @@ void Form1::command1Click() {
 void Form1::command2Click() {
     if (File1->count() == 0) return;
     const QStringList names = File1->selectedNames();
-    const int added =
-        pushAppend(m_project, selectedFileEntries(Dir1->path(), names, colourselection->currentText()),
-                   entriesText(QStringLiteral("Add"), int(names.size())));
+    const int added = pushAppend(
+        m_project, selectedFileEntries(Dir1->path(), names, colourselection->currentText()),
+        entriesText(QStringLiteral("Add"), int(names.size())));
     if (added < names.size())
         interaction().message(listFullMessage(int(names.size()) - added), QStringLiteral("Error"));
 }

@@ -50,7 +50,8 @@ void Form1::importArchive(const QString& path) {
     const int found = read.list().count();
     const int added = pushAppend(m_project, read.list().entries(),
                                  tr("Import %1").arg(CommonDialog1->fileTitle()));
-    if (added < found) m_interaction.message(listFullMessage(found - added), QStringLiteral("Error"));
+    if (added < found)
+        m_interaction.message(listFullMessage(found - added), QStringLiteral("Error"));
 }
 
 ReadingOutcome Form1::readArchive(const QString& path, const QString& title, Project& into) {

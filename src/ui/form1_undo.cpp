@@ -37,8 +37,8 @@ void Form1::afterStep() {
     if (!stays && (shown.row >= 0 || shown.path.isEmpty())) {
         const QModelIndex current = list().selectionModel()->currentIndex();
         const int row = current.isValid() && list().isSelected(current.row()) ? current.row() : -1;
-        const bool same = row == shown.row && row >= 0 &&
-                          list().at(row).dir + list().at(row).name == shown.path;
+        const bool same =
+            row == shown.row && row >= 0 && list().at(row).dir + list().at(row).name == shown.path;
         if (!same) {
             if (row >= 0)
                 displayListClick(row);
@@ -52,21 +52,28 @@ void Form1::afterStep() {
 void Form1::keepProject() {
     // Once closing, the project only goes away: what is kept stays as the last change left it.
     if (!m_kept || m_closed) return;
+    KeptProject* kept = m_kept.get();
     // A saved or empty project leaves nothing behind.
     if (m_project.undoStack().isClean() || list().count() == 0) {
-        m_kept->remove();
+        m_keeper.start([kept] { kept->remove(); });
         return;
     }
-    const QString problem = m_kept->write(captureState(m_project));
-    // Said once in the window, not in a box: editing goes on either way.
-    if (!problem.isEmpty()) statusBar()->showMessage(problem);
+    // The state shares its texts with the list: the copy is cheap, the writing is not.
+    m_keeper.start([this, kept, state = captureState(m_project)] {
+        const QString problem = kept->write(state);
+        // Said in the window, not in a box: editing goes on either way.
+        if (!problem.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, problem] { statusBar()->showMessage(problem); }, Qt::QueuedConnection);
+    });
 }
 
 void Form1::keepProjectIn(const QString& folder) {
     // A /c32a bitmap read from an archive has its alpha file beside it.
-    m_kept = std::make_unique<KeptProject>(
-        folder, programFolder().tempextract(),
-        [](const QString& name) { return QStringList{name, alphaFileName(name)}; });
+    m_kept = std::make_unique<KeptProject>(folder, programFolder().tempextract(),
+                                           [](const QString& name) {
+                                               return QStringList{name, alphaFileName(name)};
+                                           });
     const std::optional<ProjectState> kept = m_kept->read();
     if (!kept || kept->entries.empty()) {
         m_kept->remove();

@@ -10,9 +10,8 @@ ReadingOutcome Form4::extract(Project& into) {
         List1->clear();
         List1->addItems(switches);
     };
-    const ReadingOutcome outcome =
-        runReading(m_main.programFolder(), Text1->text(), Text2->text(), *this,
-                   m_main.interaction(), into, options);
+    const ReadingOutcome outcome = runReading(m_main.programFolder(), Text1->text(), Text2->text(),
+                                              *this, m_main.interaction(), into, options);
     close();
     return outcome;
 }

@@ -29,8 +29,8 @@ constexpr int kDemoIconsPerSet = 4;
 QString demoIconResource(const char* file);
 
 /// Writes the four bitmaps of `set` into tempextract (created when missing), byte for byte
-/// as embedded, then appends their four entries to the project's list as one undo step. When a file cannot be written
-/// nothing is added and the failure names the file.
+/// as embedded, then appends their four entries to the project's list as one undo step. When a file
+/// cannot be written nothing is added and the failure names the file.
 Status insertDemoSet(DemoSet set, WorkFolders& work, Project& project);
 
 /// `Form6`. Option1 (the Qev set, chosen when the window opens) or Option2 (the program's

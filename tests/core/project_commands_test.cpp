@@ -55,28 +55,43 @@ TEST_P(StepTest, UndoGivesBackTheStateBeforeAndRedoTheStateAfter) {
 const StepCase kSteps[] = {
     {"InsertScattered",
      [](Project& p) {
-         return pushInsert(p, {0, 3, 7}, {{"/1", "/q/", "x.bmp"}, {"/2", "/q/", "y.bmp"},
-                                          {"/4", "/q/", "z.bmp"}},
+         return pushInsert(p, {0, 3, 7},
+                           {{"/1", "/q/", "x.bmp"}, {"/2", "/q/", "y.bmp"}, {"/4", "/q/", "z.bmp"}},
                            entriesText("Add", 3));
      },
      "1x c8a c8b 2y c8c c8d c8e 4z", "Add 3 entries"},
     {"Append",
-     [](Project& p) { return pushAppend(p, {{"/1", "/q/", "x.bmp"}}, entriesText("Add", 1)) == 1; },
+     [](Project& p) {
+         return pushAppend(p, {{"/1", "/q/", "x.bmp"}}, entriesText("Add", 1)) == 1;
+     },
      "c8a c8b c8c c8d c8e 1x", "Add 1 entry"},
     {"RemoveSelected",
      [](Project& p) { return pushRemove(p, p.list().selectedIndices(), "Remove 2 entries"); },
      "c8a c8c c8e", "Remove 2 entries"},
-    {"RemoveRun", [](Project& p) { return pushRemove(p, {3, 2, 9, 2}, "Remove 2 entries"); },
+    {"RemoveRun",
+     [](Project& p) {
+         return pushRemove(p, {3, 2, 9, 2}, "Remove 2 entries");
+     },
      "c8a c8b c8e", "Remove 2 entries"},
     {"ClearAll",
-     [](Project& p) { return pushRemove(p, {0, 1, 2, 3, 4}, "Clear all"); }, "", "Clear all"},
-    {"SetSwitch", [](Project& p) { return pushSetSwitch(p, {3, 1}, "/c24"); },
+     [](Project& p) {
+         return pushRemove(p, {0, 1, 2, 3, 4}, "Clear all");
+     },
+     "", "Clear all"},
+    {"SetSwitch",
+     [](Project& p) {
+         return pushSetSwitch(p, {3, 1}, "/c24");
+     },
      "c8a c24b c8c c24d c8e", "Set switch of 2 entries"},
     {"StepUp",
-     [](Project& p) { return pushReorder(p, p.list().stepOrder({1, 3}, -1), "Move 2 entries"); },
+     [](Project& p) {
+         return pushReorder(p, p.list().stepOrder({1, 3}, -1), "Move 2 entries");
+     },
      "c8b c8a c8d c8c c8e", "Move 2 entries"},
     {"MoveToEnd",
-     [](Project& p) { return pushReorder(p, p.list().moveOrder({0, 2}, 5), "Move 2 entries"); },
+     [](Project& p) {
+         return pushReorder(p, p.list().moveOrder({0, 2}, 5), "Move 2 entries");
+     },
      "c8b c8d c8e c8a c8c", "Move 2 entries"},
     {"New",
      [](Project& p) {
@@ -117,10 +132,16 @@ TEST(ProjectCommandsTest, NothingToDoMakesNoStep) {
     seed(p);
     const std::vector<std::function<bool(Project&)>> idle = {
         [](Project& q) { return pushRemove(q, {}, "Remove"); },
-        [](Project& q) { return pushRemove(q, {-1, 5}, "Remove"); },
-        [](Project& q) { return pushSetSwitch(q, {0, 1}, "/c8"); },
+        [](Project& q) {
+            return pushRemove(q, {-1, 5}, "Remove");
+        },
+        [](Project& q) {
+            return pushSetSwitch(q, {0, 1}, "/c8");
+        },
         [](Project& q) { return pushReorder(q, q.list().stepOrder({0}, -1), "Move"); },
-        [](Project& q) { return pushReorder(q, q.list().moveOrder({1, 2}, 1), "Move"); },
+        [](Project& q) {
+            return pushReorder(q, q.list().moveOrder({1, 2}, 1), "Move");
+        },
         [](Project& q) { return pushSetting(q, "archiveType", int(ArchiveType::RomImage)); },
         [](Project& q) { return pushSetting(q, "no such setting", 1); },
         [](Project& q) { return pushAppend(q, {}, "Add") > 0; },
@@ -133,8 +154,8 @@ TEST(ProjectCommandsTest, NothingToDoMakesNoStep) {
 // A full list takes what fits, as one step.
 TEST(ProjectCommandsTest, AppendStopsAtTheLimit) {
     Project p;
-    p.list().appendAll(std::vector<BitmapEntry>(size_t(ProjectList::kMaxEntries - 2),
-                                                {"/c8", "/p/", "x.bmp"}));
+    p.list().appendAll(
+        std::vector<BitmapEntry>(size_t(ProjectList::kMaxEntries - 2), {"/c8", "/p/", "x.bmp"}));
     EXPECT_EQ(pushAppend(p, std::vector<BitmapEntry>(5, {"/1", "/p/", "y.bmp"}), "Add"), 2);
     EXPECT_EQ(p.list().count(), ProjectList::kMaxEntries);
     p.undoStack().undo();

@@ -152,7 +152,8 @@ inline bool endBatchAndItsPrograms(const BatchProcess& batch) {
 /// while the window is modified, gone otherwise.
 template <typename Window> QString shownTitle(const Window& w) {
     QString title = w.windowTitle();
-    return title.replace(QStringLiteral("[*]"), w.isWindowModified() ? QStringLiteral("*") : QString());
+    return title.replace(QStringLiteral("[*]"),
+                         w.isWindowModified() ? QStringLiteral("*") : QString());
 }
 
 /// The bytes of a file (empty when it cannot be read).

@@ -116,9 +116,8 @@ TEST_F(MainWindowFixture, MenusAndTabOrder) {
         types,
         QStringList({"filestore:&File store*", "uncompressedfilestore:&Uncompressed file store",
                      "romimage:&ROM image", "compressedromimage:&Compressed ROM image"}));
-    EXPECT_EQ(keys, QStringList(
-                        {"undo:Ctrl+Z", "redo:Ctrl+Shift+Z", "showasstored:Ctrl+T", "zoomin:Ctrl++",
-                         "zoomout:Ctrl+-", "fit:Ctrl+0"}));
+    EXPECT_EQ(keys, QStringList({"undo:Ctrl+Z", "redo:Ctrl+Shift+Z", "showasstored:Ctrl+T",
+                                 "zoomin:Ctrl++", "zoomout:Ctrl+-", "fit:Ctrl+0"}));
     auto* asStored = w->findChild<QAction*>("showasstored");
     EXPECT_TRUE(asStored->isCheckable());
     EXPECT_FALSE(asStored->isChecked());

@@ -113,7 +113,8 @@ TEST_P(CancelTest, ChangesNothing) {
     GetParam().open ? w->open() : w->import();
     EXPECT_EQ(rowTexts(), before);
     EXPECT_EQ(w->project().filename(), QStringLiteral("/work/old.mbm"));
-    EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - /work/old.mbm*")) << "imported, unsaved";
+    EXPECT_EQ(shownTitle(*w), QStringLiteral("MBM Zembrel - /work/old.mbm*"))
+        << "imported, unsaved";
     EXPECT_EQ(bitmapsInWork(), bitmaps);
     EXPECT_TRUE(ui.messages.empty());
 }

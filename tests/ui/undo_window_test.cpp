@@ -102,7 +102,8 @@ TEST_F(UndoFixture, EditMenuNamesEachStepAndTheTitleShowsUnsavedChanges) {
     for (int k = int(std::size(steps)) - 1; k >= 0; --k) {
         QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
         EXPECT_TRUE(content() == states[size_t(k)]) << steps[k].label;
-        EXPECT_EQ(w->redoItem->text(), QStringLiteral("&Redo ") + QString::fromLatin1(steps[k].undoText).mid(6));
+        EXPECT_EQ(w->redoItem->text(),
+                  QStringLiteral("&Redo ") + QString::fromLatin1(steps[k].undoText).mid(6));
     }
     EXPECT_TRUE(w->archiveTypeItems[int(ArchiveType::FileStore)]->isChecked());
     EXPECT_FALSE(w->writeheader->isChecked());
@@ -171,8 +172,8 @@ TEST_P(FailedReadTest, ChangesNothing) {
     const int steps = stack().count();
     ASSERT_EQ(bitmaps.size(), 2);
 
-    const QString bad = GetParam().textFile ? pics.filePath("notes.mbm")
-                                            : realMbm("corrupt/bad_colormode.mbm");
+    const QString bad =
+        GetParam().textFile ? pics.filePath("notes.mbm") : realMbm("corrupt/bad_colormode.mbm");
     if (GetParam().textFile) writeAll(bad, "These are my notes, not an archive.\n");
     read(bad, GetParam().open);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -260,8 +261,10 @@ TEST_F(UndoFixture, KeptWorkComesBackInTheNextWindow) {
     EXPECT_EQ(w->restoredNote, nullptr) << "nothing was kept";
     const QString keptFile = w->keptProject()->file();
     addPictures(2);
+    w->waitForKeeping();
     EXPECT_TRUE(QFile::exists(keptFile));
     w->newProject();
+    w->waitForKeeping();
     EXPECT_FALSE(QFile::exists(keptFile)) << "a clean project leaves nothing behind";
     stack().undo();
     read(realMbm("tfbs.mbm"), false);
@@ -279,6 +282,7 @@ TEST_F(UndoFixture, KeptWorkComesBackInTheNextWindow) {
     for (const BitmapEntry& e : next.list().entries())
         EXPECT_TRUE(QFile::exists(e.dir + e.name)) << e.name.toStdString();
     next.project().undoStack().undo();
+    next.waitForKeeping();
     EXPECT_EQ(next.list().count(), 0);
     EXPECT_FALSE(QFile::exists(keptFile));
 }
