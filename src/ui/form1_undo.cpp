@@ -23,6 +23,8 @@ void Form1::buildEditMenu(QMenu* edit) {
     connect(&stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
         setWindowModified(!clean);
         if (clean && restoredNote) restoredNote->hide();
+        // A Save makes a clean point without a step: the kept project goes then too.
+        keepProject();
     });
     connect(&stack, &QUndoStack::indexChanged, this, &Form1::afterStep);
 }

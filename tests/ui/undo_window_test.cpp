@@ -267,6 +267,11 @@ TEST_F(UndoFixture, KeptWorkComesBackInTheNextWindow) {
     w->waitForKeeping();
     EXPECT_FALSE(QFile::exists(keptFile)) << "a clean project leaves nothing behind";
     stack().undo();
+    // A Save makes no step, but the saved project is clean: nothing is kept.
+    ui.answer(out.filePath("kept.mbm"));
+    runSave();
+    w->waitForKeeping();
+    EXPECT_FALSE(QFile::exists(keptFile)) << "saved";
     read(realMbm("tfbs.mbm"), false);
     const ProjectState before = captureState(w->project());
     w->close();
@@ -278,7 +283,7 @@ TEST_F(UndoFixture, KeptWorkComesBackInTheNextWindow) {
     EXPECT_TRUE(captureState(next.project()) == before);
     ASSERT_TRUE(next.restoredNote);
     EXPECT_FALSE(next.restoredNote->isHidden());
-    EXPECT_EQ(shownTitle(next), "MBM Zembrel - Noname.mbm*");
+    EXPECT_EQ(shownTitle(next), "MBM Zembrel - " + out.filePath("kept.mbm") + "*");
     for (const BitmapEntry& e : next.list().entries())
         EXPECT_TRUE(QFile::exists(e.dir + e.name)) << e.name.toStdString();
     next.project().undoStack().undo();
