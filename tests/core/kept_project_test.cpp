@@ -61,35 +61,4 @@ TEST(KeptProjectTest, WhatIsNoKeptProject) {
     EXPECT_EQ(s->current, -1);
 }
 
-// Copies of the work bitmaps follow the entries; the user's own files are not copied; a
-// read brings missing work bitmaps back; remove leaves nothing.
-TEST(KeptProjectTest, KeepsCopiesOfTheWorkBitmapsItNeeds) {
-    QTemporaryDir root;
-    const QString work = root.filePath("tempextract");
-    QDir().mkpath(work);
-    for (const char* n : {"w1.bmp", "w2.bmp"})
-        writeAll(work + "/" + n, QByteArray("bitmap ") + n);
-    writeAll(root.filePath("own.bmp"), "own");
-    KeptProject kept(root.filePath("kept"), work);
-    ProjectState s;
-    s.entries = {{"/c8", work + "/", "w1.bmp"},
-                 {"/c8", work + "/", "w2.bmp"},
-                 {"/c8", root.path() + "/", "own.bmp"}};
-    ASSERT_EQ(kept.write(s), QString());
-    EXPECT_EQ(filesIn(root.filePath("kept/bitmaps")), QStringList({"w1.bmp", "w2.bmp"}));
-    s.entries.erase(s.entries.begin());
-    ASSERT_EQ(kept.write(s), QString());
-    EXPECT_EQ(filesIn(root.filePath("kept/bitmaps")), QStringList({"w2.bmp"}));
-
-    QDir(work).removeRecursively();
-    const std::optional<ProjectState> back = KeptProject(root.filePath("kept"), work).read();
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(*back == s);
-    EXPECT_EQ(readAll(work + "/w2.bmp"), "bitmap w2.bmp");
-
-    kept.remove();
-    EXPECT_FALSE(KeptProject(root.filePath("kept"), work).read());
-    EXPECT_EQ(filesIn(root.filePath("kept")), QStringList());
-}
-
 } // namespace

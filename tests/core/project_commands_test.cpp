@@ -151,17 +151,6 @@ TEST(ProjectCommandsTest, NothingToDoMakesNoStep) {
     EXPECT_EQ(p.undoStack().count(), 0);
 }
 
-// A full list takes what fits, as one step.
-TEST(ProjectCommandsTest, AppendStopsAtTheLimit) {
-    Project p;
-    p.list().appendAll(
-        std::vector<BitmapEntry>(size_t(ProjectList::kMaxEntries - 2), {"/c8", "/p/", "x.bmp"}));
-    EXPECT_EQ(pushAppend(p, std::vector<BitmapEntry>(5, {"/1", "/p/", "y.bmp"}), "Add"), 2);
-    EXPECT_EQ(p.list().count(), ProjectList::kMaxEntries);
-    p.undoStack().undo();
-    EXPECT_EQ(p.list().count(), ProjectList::kMaxEntries - 2);
-}
-
 // What a removed entry or a replaced project used still counts as in use.
 TEST(ProjectCommandsTest, PicturesInUseCoverTheUndoSteps) {
     Project p;
@@ -173,20 +162,6 @@ TEST(ProjectCommandsTest, PicturesInUseCoverTheUndoSteps) {
     for (const char* path : {"/p/a.bmp", "/p/b.bmp", "/p/e.bmp", "/n/new.bmp"})
         EXPECT_TRUE(used.contains(QString::fromLatin1(path))) << path;
     EXPECT_EQ(used.size(), 6);
-}
-
-TEST(ProjectCommandsTest, ExportNameIsTheProjectsWithTxt) {
-    const struct {
-        const char* filename;
-        const char* offered;
-    } cases[] = {
-        {"Noname.mbm", "Noname.txt"},
-        {"/w/icons.mbm", "/w/icons.txt"},
-        {"/w/icons.v2.MBM", "/w/icons.v2.txt"},
-        {"/w/noext", "/w/noext.txt"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(exportNameFor(QString::fromLatin1(c.filename)), QString::fromLatin1(c.offered));
 }
 
 } // namespace

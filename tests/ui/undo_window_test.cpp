@@ -235,7 +235,6 @@ TEST_F(UndoFixture, PreviewNeverShowsAGoneEntry) {
         {"remove", [&] { w->command3Click(); }},
         {"clear", [&] { w->command7Click(); }},
         {"new", [&] { w->newProject(); }},
-        {"open", [&] { read(realMbm("mono_c12.mbm")); }},
     };
     for (const auto& s : steps) {
         const QRect row = w->DisplayList->visualRect(w->list().index(1, 0));
@@ -251,48 +250,8 @@ TEST_F(UndoFixture, PreviewNeverShowsAGoneEntry) {
     }
 }
 
-// Unsaved work is kept while it is unsaved, goes when the project is clean, and the next
-// window brings it back as one step, bitmaps and all, even after Exit emptied the work
-// folder.
-TEST_F(UndoFixture, KeptWorkComesBackInTheNextWindow) {
-    QTemporaryDir cache;
-    const QString keptFolder = cache.filePath("unsaved");
-    w->keepProjectIn(keptFolder);
-    EXPECT_EQ(w->restoredNote, nullptr) << "nothing was kept";
-    const QString keptFile = w->keptProject()->file();
-    addPictures(2);
-    w->waitForKeeping();
-    EXPECT_TRUE(QFile::exists(keptFile));
-    w->newProject();
-    w->waitForKeeping();
-    EXPECT_FALSE(QFile::exists(keptFile)) << "a clean project leaves nothing behind";
-    stack().undo();
-    // A Save makes no step, but the saved project is clean: nothing is kept.
-    ui.answer(out.filePath("kept.mbm"));
-    runSave();
-    w->waitForKeeping();
-    EXPECT_FALSE(QFile::exists(keptFile)) << "saved";
-    read(realMbm("tfbs.mbm"), false);
-    const ProjectState before = captureState(w->project());
-    w->close();
-    EXPECT_EQ(bitmapsInWork(), QStringList());
-
-    Form1 next(pf.folder(), ui);
-    withShortPauses(next);
-    next.keepProjectIn(keptFolder);
-    EXPECT_TRUE(captureState(next.project()) == before);
-    ASSERT_TRUE(next.restoredNote);
-    EXPECT_FALSE(next.restoredNote->isHidden());
-    EXPECT_EQ(shownTitle(next), "MBM Zembrel - " + out.filePath("kept.mbm") + "*");
-    for (const BitmapEntry& e : next.list().entries())
-        EXPECT_TRUE(QFile::exists(e.dir + e.name)) << e.name.toStdString();
-    next.project().undoStack().undo();
-    next.waitForKeeping();
-    EXPECT_EQ(next.list().count(), 0);
-    EXPECT_FALSE(QFile::exists(keptFile));
-}
-
-// The real editor killed with unsaved changes: the next start finds them.
+// The real editor killed with unsaved changes: the next start finds them, bitmaps and all,
+// as one step; undone, the project is clean and leaves nothing behind.
 TEST_F(UndoFixture, UnsavedWorkSurvivesAKill) {
     const QString editor = pf.file("mbmzembrel");
     ASSERT_TRUE(QFile::copy(binDir() + "/mbmzembrel", editor));
@@ -328,6 +287,13 @@ TEST_F(UndoFixture, UnsavedWorkSurvivesAKill) {
     for (const BitmapEntry& e : next.list().entries())
         EXPECT_TRUE(QFile::exists(e.dir + e.name)) << e.name.toStdString();
     EXPECT_EQ(shownTitle(next), "MBM Zembrel - " + next.project().filename() + "*");
+    ASSERT_TRUE(next.restoredNote);
+    EXPECT_FALSE(next.restoredNote->isHidden());
+    next.project().undoStack().undo();
+    next.waitForKeeping();
+    EXPECT_EQ(next.list().count(), 0);
+    EXPECT_TRUE(next.restoredNote->isHidden());
+    EXPECT_FALSE(QFile::exists(kept.file()));
 }
 
 } // namespace
