@@ -6,6 +6,7 @@
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QTimer>
 
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
     Form1 window(folder, interaction);
     interaction.setParent(&window);
     window.show();
+    // Unsaved work of the last session comes back before the command line is taken.
+    window.keepProjectIn(QDir(userCacheWorkRoot()).filePath(QStringLiteral("unsaved")));
     // The files of the command line are taken once the window is on the screen.
     QTimer::singleShot(0, &window, [&window, &commandLine] { window.startWith(commandLine); });
     return app.exec();

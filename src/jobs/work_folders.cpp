@@ -46,6 +46,10 @@ Status WorkFolders::prepare(const QString& folder) const {
 }
 
 Status WorkFolders::cleanUp() {
+    return cleanUpKeeping({});
+}
+
+Status WorkFolders::cleanUpKeeping(const QSet<QString>& keep) {
     Status status = Status::success();
     // An earlier clean-up still running would delete the new batch as its last line.
     waitForCleanUp();
@@ -55,11 +59,21 @@ Status WorkFolders::cleanUp() {
     } else if (!QDir(m_pf.tempextract()).exists()) {
         status = Status::failure(
             QStringLiteral("The work folder %1 does not exist yet.").arg(m_pf.tempextract()));
-    } else if (Status written = writeLines(bat, generalCleanupBatch(m_pf)); !written) {
-        status = written;
     } else {
-        m_cleanup = platform::startBatchHidden(m_pf, bat);
-        if (!m_cleanup.started()) status = Status::failure(m_cleanup.error);
+        QStringList lines = generalCleanupBatch(m_pf);
+        if (!keep.isEmpty()) {
+            // A batch line cannot name every other bitmap safely: they go from here.
+            lines.removeAll(QStringLiteral("del *.bmp"));
+            const QDir work(m_pf.tempextract());
+            for (const QString& name : work.entryList({QStringLiteral("*.bmp")}, QDir::Files))
+                if (!keep.contains(name)) QFile::remove(work.filePath(name));
+        }
+        if (Status written = writeLines(bat, lines); !written) {
+            status = written;
+        } else {
+            m_cleanup = platform::startBatchHidden(m_pf, bat);
+            if (!m_cleanup.started()) status = Status::failure(m_cleanup.error);
+        }
     }
     return status;
 }

@@ -4,6 +4,8 @@
 #include "jobs/program_folder.h"
 #include "jobs/result.h"
 
+#include <QSet>
+
 /// The work folders of one program folder, and the clean-up batch last started there.
 class WorkFolders {
   public:
@@ -32,6 +34,10 @@ class WorkFolders {
     /// when the batch cannot be written or started (tempextract missing, the work root not
     /// usable). The caller empties the Project list whatever the outcome.
     Status cleanUp();
+    /// As cleanUp, but the bitmaps named in `keep` (file names in tempextract that a project
+    /// or its undo history still uses) stay. With bitmaps to keep, the others are deleted
+    /// here and the batch deletes no bitmap.
+    Status cleanUpKeeping(const QSet<QString>& keep);
 
     /// Waits (bounded) until the clean-up batch started by cleanUp has deleted itself and
     /// ended, so a job that starts in tempextract never overlaps with it.

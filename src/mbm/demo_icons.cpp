@@ -3,6 +3,7 @@
 #include "jobs/atomic_write.h"
 #include "jobs/work_folders.h"
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,8 @@ QString demoIconPath(const char* file) {
     return QStringLiteral(":/demoicons/") + QLatin1String(file);
 }
 
-Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list) {
+Status insertDemoSet(DemoSet set, WorkFolders& work, Project& project) {
+    const ProjectList& list = project.list();
     const ProgramFolder& pf = work.programFolder();
     if (list.count() > ProjectList::kMaxEntries - kDemoIconsPerSet)
         return Status::failure(listFullMessage(kDemoIconsPerSet));
@@ -53,7 +55,9 @@ Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list) {
         if (Status s = copyResource(demoIconPath(icons[i].file), target); !s) return s;
     }
     const QString dir = folderWithSeparator(pf.tempextract());
+    std::vector<BitmapEntry> entries;
     for (int i = 0; i < kDemoIconsPerSet; ++i)
-        list.append(QLatin1String(icons[i].colour), dir, QLatin1String(icons[i].file));
+        entries.push_back({QLatin1String(icons[i].colour), dir, QLatin1String(icons[i].file)});
+    pushAppend(project, entries, QStringLiteral("Import demo icons"));
     return Status::success();
 }

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class ProjectList;
+class Project;
 class WorkFolders;
 
 /// One bitmap of a demo set: its file name and the colour switch its entry takes.
@@ -26,6 +26,6 @@ constexpr int kDemoIconsPerSet = 4;
 QString demoIconPath(const char* file);
 
 /// Writes the four bitmaps of `set` into tempextract (created when missing), byte for byte
-/// as embedded, then appends their four entries to `list`. When a file cannot be written
-/// nothing is added and the failure names the file.
-Status insertDemoSet(DemoSet set, WorkFolders& work, ProjectList& list);
+/// as embedded, then appends their four entries to the project as one undo step. When a file cannot
+/// be written nothing is added and the failure names the file.
+Status insertDemoSet(DemoSet set, WorkFolders& work, Project& project);

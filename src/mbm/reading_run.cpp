@@ -37,7 +37,7 @@ class Run {
         if (m_out.switches.isEmpty()) {
             const QString why = scanFailure(mbmPath);
             m_out.kind = why.isEmpty() ? ReadingOutcome::NotValid : ReadingOutcome::Failed;
-            m_ui.message(why.isEmpty() ? QStringLiteral("Not a valid archive")
+            m_ui.message(why.isEmpty() ? notValidMessage(mbmPath)
                                        : why + QStringLiteral(" The archive was not read."),
                          QStringLiteral("Error"));
         } else {
@@ -108,6 +108,15 @@ class Run {
             return QStringLiteral("The converter failed while listing %1. %2")
                 .arg(QDir::toNativeSeparators(mbmPath), out.breakdown());
         return {};
+    }
+
+    /// "Not a valid archive", then the file and what the converter said about it.
+    QString notValidMessage(const QString& mbmPath) const {
+        QStringList lines = {QStringLiteral("Not a valid archive"),
+                             QDir::toNativeSeparators(mbmPath)};
+        const QString said = readConverterOutput(work(kTempLog)).message().trimmed();
+        if (!said.isEmpty()) lines << said;
+        return lines.join(QLatin1Char('\n'));
     }
 
     /// Keeps the first problem.

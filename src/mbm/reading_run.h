@@ -41,12 +41,12 @@ struct ReadingOptions {
 /// Reads the archive at `mbmPath` whose bare name is `mbmName` into `project`, blocking the
 /// calling thread until the run has cleaned up after itself. Status texts go to `status`.
 /// Messages, all titled "Error": "Not a valid archive" when the converter listed the file
-/// and found no bitmap in it; why the run could not read it (the tool or interpreter
-/// missing, the converter crashed, could not be started or wrote no listing, a batch or
-/// command file could not be written, a work root no batch line can carry); and, when
-/// bitmaps are missing after the split, how many could not be extracted. Every wait is
-/// bounded: a batch that ends without producing what is awaited ends the wait. A name that
-/// a batch line cannot carry bare is replaced by a safe name for the copy in tempextract.
+/// and found no bitmap in it (its first line; below it the file and the converter's words); why the
+/// run could not read it (the tool or interpreter missing, the converter crashed, could not be
+/// started or wrote no listing, a batch or command file could not be written, a work root no batch
+/// line can carry); and, when bitmaps are missing after the split, how many could not be extracted.
+/// Every wait is bounded: a batch that ends without producing what is awaited ends the wait. A name
+/// that a batch line cannot carry bare is replaced by a safe name for the copy in tempextract.
 ReadingOutcome runReading(const ProgramFolder& pf, const QString& mbmPath, const QString& mbmName,
                           StatusSink& status, Interaction& ui, Project& project,
                           const ReadingOptions& options = {});

@@ -18,14 +18,20 @@ QString joinFolder(const QString& folder, const QString& name) {
     return folderWithSeparator(folder) + name;
 }
 
-int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList& selectedNames,
-                     const QString& colour) {
+std::vector<BitmapEntry> selectedFileEntries(const QString& folder,
+                                             const QStringList& selectedNames,
+                                             const QString& colour) {
     const QString dir = folderWithSeparator(folder);
     std::vector<BitmapEntry> entries;
     entries.reserve(size_t(selectedNames.size()));
     for (const QString& name : selectedNames)
         entries.push_back({colour, dir, name});
-    return list.appendAll(entries);
+    return entries;
+}
+
+int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList& selectedNames,
+                     const QString& colour) {
+    return list.appendAll(selectedFileEntries(folder, selectedNames, colour));
 }
 
 QString listFullMessage(int left) {

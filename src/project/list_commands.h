@@ -12,6 +12,10 @@ QString joinFolder(const QString& folder, const QString& name);
 /// The folder as the Project list keeps it: ending with a separator.
 QString folderWithSeparator(const QString& folder);
 
+/// One entry per selected file, in the order given, with `colour`, under `folder`.
+std::vector<BitmapEntry>
+selectedFileEntries(const QString& folder, const QStringList& selectedNames, const QString& colour);
+
 /// Adds one entry per selected file, in the order given, with `colour`, under `folder`.
 /// Returns how many were added (fewer than asked when the list is full).
 int addSelectedFiles(ProjectList& list, const QString& folder, const QStringList& selectedNames,

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUndoStack>
 
 /// The text of `filename` that means "this project has no file yet".
 inline const QString kNoname = QStringLiteral("Noname.mbm");
@@ -17,7 +18,11 @@ inline const QString kNoname = QStringLiteral("Noname.mbm");
 class Project : public QObject {
     Q_OBJECT
   public:
-    explicit Project(QObject* parent = nullptr) : QObject(parent), m_list(this) {}
+    explicit Project(QObject* parent = nullptr) : QObject(parent), m_list(this) {
+        // A step keeps texts only, but a long session must not grow without end.
+        m_undo.setUndoLimit(kUndoLimit);
+    }
+    static constexpr int kUndoLimit = 200;
 
     ProjectList& list() { return m_list; }
     const ProjectList& list() const { return m_list; }
@@ -43,7 +48,14 @@ class Project : public QObject {
     }
     /// Whether a save also writes the C++ header of bitmap identifiers beside the archive.
     bool writesHeader() const { return m_writesHeader; }
-    void setWritesHeader(bool on) { m_writesHeader = on; }
+    void setWritesHeader(bool on) {
+        if (on == m_writesHeader) return;
+        m_writesHeader = on;
+        emit writesHeaderChanged(on);
+    }
+
+    /// The undo history: every change of the project is one step on it (project_commands.h).
+    QUndoStack& undoStack() { return m_undo; }
     /// Whether a save (and Show as stored) dithers the pictures of the switches that reduce
     /// colours into the colours they store. Off for a new project; every change emits
     /// ditherReducedDepthsChanged.
@@ -70,6 +82,7 @@ class Project : public QObject {
     void archiveTypeChanged(ArchiveType type);
     void masksChanged(const MaskSettings& masks);
     void ditherReducedDepthsChanged(bool on);
+    void writesHeaderChanged(bool on);
 
   private:
     ProjectList m_list;
@@ -80,6 +93,7 @@ class Project : public QObject {
     bool m_writesHeader = false;
     MaskSettings m_masks;
     bool m_ditherReducedDepths = false;
+    QUndoStack m_undo;
 };
 
 /// The window title for a project file name.

@@ -83,10 +83,35 @@ class ProjectList : public QAbstractTableModel {
     /// moved entry (-1 when `rows` names none).
     int moveRows(std::vector<int> rows, int destination);
 
-  private:
+    // --- edits on explicit rows (the undo steps are made of these) ---
+    /// Inserts `entries` so that entry k stands at row rows[k] afterwards; `rows` ascending
+    /// and distinct, the list must have room for all. Selection and current entry stay with
+    /// their entries.
+    void insertEntries(const std::vector<int>& rows, const std::vector<BitmapEntry>& entries);
+    /// Removes the entries at `rows` (ascending, distinct, in range) and returns them in order.
+    std::vector<BitmapEntry> removeEntries(const std::vector<int>& rows);
+    /// Gives entry rows[k] the switch colours[k].
+    void setSwitches(const std::vector<int>& rows, const QStringList& colours);
+    /// The order (new index -> old index) that moveSelected(delta) would give with `rows`
+    /// selected, or an empty order when nothing would move.
+    std::vector<int> stepOrder(const std::vector<int>& rows, int delta) const;
+    /// The order that moveRows(rows, destination) would give, or an empty order when
+    /// nothing would move.
+    std::vector<int> moveOrder(std::vector<int> rows, int destination) const;
+    /// Where the first of `rows` stands after moveRows(rows, destination) (-1 for none).
+    int movedBlockStart(std::vector<int> rows, int destination) const;
     /// Puts the entries in the order `order` (new index -> old index) in one layout change
     /// that carries persistent indices (selection, current entry) along.
     void reorder(const std::vector<int>& order);
+    /// Selects exactly `rows` and makes `current` (-1 for none) the current entry.
+    void setSelection(const std::vector<int>& rows, int current);
+    // --- end edits on explicit rows ---
+
+  private:
+    /// Replaces the entries after a change of many scattered rows: one model reset, then
+    /// the selection and current entry of the surviving entries (`newRowOf` old -> new, -1
+    /// for gone) are put back.
+    void replaceEntries(std::vector<BitmapEntry> entries, const std::vector<int>& newRowOf);
     std::vector<BitmapEntry> m_entries;
     QItemSelectionModel m_selection;
 };

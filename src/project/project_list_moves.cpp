@@ -30,12 +30,12 @@ void ProjectList::reorder(const std::vector<int>& order) {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-bool ProjectList::moveSelected(int delta) {
-    if (delta != -1 && delta != 1) return false;
+std::vector<int> ProjectList::stepOrder(const std::vector<int>& rows, int delta) const {
+    if (delta != -1 && delta != 1) return {};
     const int n = count();
     std::vector<char> selected(size_t(n), 0);
-    for (int r : selectedIndices())
-        selected[size_t(r)] = 1;
+    for (int r : rows)
+        if (r >= 0 && r < n) selected[size_t(r)] = 1;
     std::vector<int> order(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         order[size_t(i)] = i;
@@ -52,17 +52,24 @@ bool ProjectList::moveSelected(int delta) {
             moved = true;
         }
     }
-    if (moved) reorder(order);
-    return moved;
+    if (!moved) order.clear();
+    return order;
 }
 
-int ProjectList::moveRows(std::vector<int> rows, int destination) {
+bool ProjectList::moveSelected(int delta) {
+    const std::vector<int> order = stepOrder(selectedIndices(), delta);
+    if (order.empty()) return false;
+    reorder(order);
+    return true;
+}
+
+std::vector<int> ProjectList::moveOrder(std::vector<int> rows, int destination) const {
     const int n = count();
     rows.erase(std::remove_if(rows.begin(), rows.end(), [n](int r) { return r < 0 || r >= n; }),
                rows.end());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    if (rows.empty()) return -1;
+    if (rows.empty()) return {};
     destination = std::clamp(destination, 0, n);
     std::vector<char> moving(size_t(n), 0);
     for (int r : rows)
@@ -81,6 +88,27 @@ int ProjectList::moveRows(std::vector<int> rows, int destination) {
     bool same = true;
     for (int i = 0; i < n && same; ++i)
         same = order[size_t(i)] == i;
-    if (!same) reorder(order);
-    return insertAt;
+    if (same) order.clear();
+    return order;
+}
+
+int ProjectList::moveRows(std::vector<int> rows, int destination) {
+    const std::vector<int> order = moveOrder(rows, destination);
+    if (!order.empty()) reorder(order);
+    return movedBlockStart(rows, destination);
+}
+
+int ProjectList::movedBlockStart(std::vector<int> rows, int destination) const {
+    const int n = count();
+    int first = -1;
+    int before = 0;
+    destination = std::clamp(destination, 0, n);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (int r : rows) {
+        if (r < 0 || r >= n) continue;
+        if (first < 0) first = 0;
+        if (r < destination) ++before;
+    }
+    return first < 0 ? -1 : destination - before;
 }

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "mbm/picture_formats.h"
+#include "project/kept_project.h"
 #include "project/list_commands.h"
 #include "ui/switch_list_style.h"
 #include "ui/twips.h"
@@ -33,9 +34,12 @@ Form1::Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidg
 
     connect(&m_project, &Project::filenameChanged, this, [this](const QString& f) {
         filename->setText(f);
-        setWindowTitle(windowTitleFor(f));
+        // "[*]": the platform's mark for unsaved changes, shown while the undo stack is not
+        // at its clean point.
+        setWindowTitle(windowTitleFor(f) + QStringLiteral("[*]"));
     });
     m_project.setFilename(kNoname);
+    m_keeper.setMaxThreadCount(1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Start-up: both switch lists on "/c8"; the browser at the process's current folder.
@@ -54,6 +58,9 @@ bool Form1::batchWorkRefused() {
 }
 
 Form1::~Form1() {
+    // The undo stack goes after this window's parts and says so as it empties: nothing here
+    // may follow it then (nor remove the kept project of a window that never closed).
+    disconnect(&m_project.undoStack(), nullptr, this, nullptr);
     // Final closing pass: close every secondary window, ignoring what fails.
     closeSecondaryWindows();
 }
@@ -214,6 +221,7 @@ void Form1::buildMenus() {
     addEntry(file, "open", tr("&Open"), &Form1::open, QKeySequence(tr("Ctrl+O")));
     addEntry(file, "import", tr("&Import"), &Form1::import, QKeySequence(tr("Ctrl+I")));
     addEntry(file, "exit", tr("E&xit"), &Form1::exitProgram, QKeySequence(tr("Ctrl+Q")));
+    buildEditMenu(addMenu("edit", tr("&Edit")));
     buildViewMenu(addMenu("view", tr("&View")));
     QMenu* tools = addMenu("tools", tr("&Tools"));
     addEntry(tools, "exportlist", tr("&Export list"), &Form1::exportlist);
@@ -257,8 +265,12 @@ void Form1::closeEvent(QCloseEvent* event) {
     // and nothing can stop the window from closing.
     if (!m_closed) {
         m_closed = true;
-        // Closing asks nothing and cannot fail: a clean-up that cannot run is let go.
+        // Closing asks nothing and cannot fail: a clean-up that cannot run is let go. The
+        // kept project (written at the last change) has copies of the bitmaps it needs.
+        m_keeper.waitForDone();
         (void)clean_up();
+        list().clear();
+        m_project.undoStack().clear();
         closeSecondaryWindows();
     }
     event->accept();

@@ -17,11 +17,14 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 class Form3;
 class Form4;
+class KeptProject;
 struct CommandLine;
 
 /// The main window `Form1`. It owns the project, the shared file dialog and the build
@@ -33,6 +36,23 @@ class Form1 : public QMainWindow {
   public:
     Form1(const ProgramFolder& programFolder, Interaction& interaction, QWidget* parent = nullptr);
     ~Form1() override;
+
+    // --- undo, the modified marker and the kept project ---
+    /// Keeps unsaved work in `folder` from now on (written after every change, removed when
+    /// the project is clean) and first brings back what is kept there, as one undoable step,
+    /// with a note in the window.
+    void keepProjectIn(const QString& folder);
+    /// The kept project, null until keepProjectIn.
+    KeptProject* keptProject() const { return m_kept.get(); }
+    /// The kept project is written on a thread of its own, so editing never waits for the
+    /// disk; this waits until the last change is on disk.
+    void waitForKeeping() { m_keeper.waitForDone(); }
+    /// Edit > Undo and Edit > Redo.
+    QAction* undoItem = nullptr;
+    QAction* redoItem = nullptr;
+    /// The one-line note that unsaved work was brought back (null until then).
+    QLabel* restoredNote = nullptr;
+    // --- end undo ---
 
     Project& project() { return m_project; }
     ProjectList& list() { return m_project.list(); }
@@ -75,7 +95,8 @@ class Form1 : public QMainWindow {
     void showPreview(const PreviewSubject& subject);
     /// The preview frame's behaviour: View menu settings, zoom and facts.
     PreviewPane& preview() { return *m_preview; }
-    /// clean_up: starts the clean-up of tempextract and empties the Project list.
+    /// clean_up: starts the clean-up of tempextract, keeping the bitmaps the project or its
+    /// undo steps still use (none once the window closes: the kept project has its copies).
     Status clean_up();
     /// True (after saying why, under "Error") when the work root cannot be written into a
     /// batch line safely: a command that would start a batch then does nothing else.
@@ -189,6 +210,14 @@ class Form1 : public QMainWindow {
     /// View > Compare with source and Tools > Dither reduced depths (form1_dither.cpp).
     void buildCompareItem(QMenu* view);
     void buildDitherItem(QMenu* tools);
+    void buildEditMenu(QMenu* edit);
+    /// After every step, undo and redo: the preview and the kept project follow.
+    void afterStep();
+    /// Writes the kept project, or removes it when there is nothing unsaved.
+    void keepProject();
+    /// Moves by Alt+Up/Down and by dragging rows, as undo steps.
+    void moveByStep(int delta);
+    void moveToRow(const std::vector<int>& rows, int destination);
     void setTabOrder();
     void drive1Change();
     void file1Click();
@@ -214,7 +243,7 @@ class Form1 : public QMainWindow {
     // --- reading (Open, Import) ---
     /// Waits for a running clean-up, then reads the archive at `path` (bare name `title`)
     /// through the status window Form4; returns when the run has closed it.
-    ReadingOutcome readArchive(const QString& path, const QString& title);
+    ReadingOutcome readArchive(const QString& path, const QString& title, Project& into);
     // --- end reading ---
 
     Project m_project;
@@ -224,4 +253,6 @@ class Form1 : public QMainWindow {
     QPointer<QWidget> m_forms[8];
     bool m_closed = false;
     std::function<bool(const QString&)> m_openUrl;
+    std::unique_ptr<KeptProject> m_kept;
+    QThreadPool m_keeper; ///< one thread, writes in order; goes (waiting) before m_kept
 };

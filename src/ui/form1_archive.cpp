@@ -1,4 +1,5 @@
 // Tools > Archive type and Tools > Write C++ header: what a save builds besides the bitmaps.
+#include "project/project_commands.h"
 #include "ui/form1.h"
 
 #include <QActionGroup>
@@ -35,6 +36,8 @@ void Form1::buildArchiveMenu(QMenu* tools) {
     writeheader->setCheckable(true);
     writeheader->setChecked(m_project.writesHeader());
     connect(writeheader, &QAction::toggled, this, &Form1::setWriteHeader);
+    // Undo and redo change it too; the item follows without making another step.
+    connect(&m_project, &Project::writesHeaderChanged, writeheader, &QAction::setChecked);
 
     // The menu shows the project's type, however it changed (New, Open, the menu itself).
     auto show = [this](ArchiveType type) { archiveTypeItems[int(type)]->setChecked(true); };
@@ -43,10 +46,10 @@ void Form1::buildArchiveMenu(QMenu* tools) {
 }
 
 void Form1::setArchiveType(ArchiveType type) {
-    m_project.setArchiveType(type);
+    pushSetting(m_project, QStringLiteral("archiveType"), int(type));
 }
 
 void Form1::setWriteHeader(bool on) {
-    m_project.setWritesHeader(on);
+    pushSetting(m_project, QStringLiteral("writeHeader"), on);
     if (writeheader->isChecked() != on) writeheader->setChecked(on);
 }

@@ -2,6 +2,8 @@
 // preview that shows what it gives beside the source.
 #include "ui/form1.h"
 
+#include "project/project_commands.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -20,7 +22,8 @@ void Form1::buildDitherItem(QMenu* tools) {
     dither->setObjectName(QStringLiteral("ditherreduceddepths"));
     dither->setCheckable(true);
     dither->setChecked(m_project.ditherReducedDepths());
-    connect(dither, &QAction::toggled, &m_project, &Project::setDitherReducedDepths);
+    connect(dither, &QAction::toggled, this,
+            [this](bool on) { pushSetting(m_project, QStringLiteral("dither"), on); });
     // The item and the preview show the project's setting, however it changed.
     connect(&m_project, &Project::ditherReducedDepthsChanged, this, [this, dither](bool on) {
         if (dither->isChecked() != on) dither->setChecked(on);

@@ -5,6 +5,7 @@
 #include "jobs/platform.h"
 #include "project/command_line.h"
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 #include "ui/form5.h"
 
 #include <QAction>
@@ -25,6 +26,8 @@ void Form1::setUpDesktopInput() {
     connect(File1, &FileList::selectAllRequested, this, &Form1::command1Click);
     connect(DisplayList, &ProjectListView::selectAllRequested, this, &Form1::command4Click);
     connect(DisplayList, &ProjectListView::removeRequested, this, &Form1::removeByKey);
+    connect(DisplayList, &ProjectListView::stepRequested, this, &Form1::moveByStep);
+    connect(DisplayList, &ProjectListView::moveRequested, this, &Form1::moveToRow);
     // A drop is taken once the file manager has been told it succeeded: reading an archive
     // blocks for a while.
     connect(DisplayList, &ProjectListView::filesDropped, this,

@@ -1,7 +1,9 @@
 // The main window's file browser and Project list commands, New and Exit.
 #include "ui/form1.h"
 
+#include "mbm/picture_conversion.h"
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 
 #include <QDir>
 
@@ -31,11 +33,8 @@ void Form1::command1Click() {
 
 void Form1::command2Click() {
     if (File1->count() == 0) return;
-    const QString dir = folderWithSeparator(Dir1->path());
-    std::vector<BitmapEntry> pictures;
-    for (const QString& name : File1->selectedNames())
-        pictures.push_back({colourselection->currentText(), dir, name});
-    appendPictures(pictures);
+    appendPictures(
+        selectedFileEntries(Dir1->path(), File1->selectedNames(), colourselection->currentText()));
 }
 
 void Form1::command3Click() {
@@ -49,26 +48,42 @@ void Form1::command4Click() {
 }
 
 void Form1::command6Click() {
-    list().setSwitchOfSelected(colourselection2->currentText());
+    pushSetSwitch(m_project, list().selectedIndices(), colourselection2->currentText());
 }
 
 void Form1::command7Click() {
-    list().clear();
+    std::vector<int> all(static_cast<size_t>(list().count()));
+    for (int i = 0; i < list().count(); ++i)
+        all[size_t(i)] = i;
+    pushRemove(m_project, all, tr("Clear all"));
 }
 
 Status Form1::clean_up() {
-    const Status status = m_work.cleanUp();
-    // Whatever happened to the batch, the project is emptied.
-    list().clear();
-    return status;
+    QSet<QString> keep;
+    if (!m_closed) {
+        const QString work = folderWithSeparator(programFolder().tempextract());
+        for (const QString& path : picturesInUse(m_project))
+            if (path.startsWith(work)) {
+                // A /c32a bitmap read from an archive has its alpha file beside it.
+                keep.insert(path.mid(work.size()));
+                keep.insert(alphaFileName(path.mid(work.size())));
+            }
+    }
+    return m_work.cleanUpKeeping(keep);
 }
 
 void Form1::newProject() {
-    // A missing tempextract only means there is nothing to clean; the list is emptied anyway.
-    // Only a work root where no batch may run is worth a word.
+    ProjectState empty = captureState(m_project);
+    empty.entries.clear();
+    empty.selected.clear();
+    empty.current = -1;
+    empty.filename = kNoname;
+    empty.settings.insert(QStringLiteral("archiveType"), int(ArchiveType::FileStore));
+    if (!(empty == captureState(m_project))) pushReplace(m_project, empty, tr("New"));
+    m_project.undoStack().setClean();
+    // A missing tempextract only means there is nothing to clean. Only a work root where no
+    // batch may run is worth a word. The bitmaps of the project before stay for its undo.
     const Status cleaned = clean_up();
-    m_project.setFilename(kNoname);
-    m_project.setArchiveType(ArchiveType::FileStore);
     if (!cleaned && !m_work.usable()) m_interaction.message(cleaned.error, QStringLiteral("Error"));
 }
 

@@ -6,6 +6,7 @@
 #include "mbm/icon_masks.h"
 #include "mbm/icon_pairs.h"
 #include "project/list_commands.h"
+#include "project/project_commands.h"
 #include "ui/form2.h"
 
 #include <QActionGroup>
@@ -92,7 +93,13 @@ void Form1::buildBackdropMenu(QMenu* view) {
 }
 
 void Form1::setMasks(const MaskSettings& masks) {
-    m_project.setMasks(masks);
+    const MaskSettings now = m_project.masks();
+    if (masks.kind != now.kind) pushSetting(m_project, QStringLiteral("maskKind"), int(masks.kind));
+    if (masks.whiteWhereDrawn != now.whiteWhereDrawn)
+        pushSetting(m_project, QStringLiteral("masksWhiteWhereDrawn"), masks.whiteWhereDrawn);
+    // An item that made no step shows the setting again.
+    maskKindItems[int(m_project.masks().kind)]->setChecked(true);
+    maskwhite->setChecked(m_project.masks().whiteWhereDrawn);
 }
 
 void Form1::setBackdrop(Backdrop backdrop) {
@@ -101,17 +108,6 @@ void Form1::setBackdrop(Backdrop backdrop) {
 }
 
 void Form1::setUpMasks() {
-    DisplayList->moveBy = [this](int delta) {
-        const IconPairs pairs = IconPairs::of(list());
-        const std::vector<RowMove> moves = pairs.movesByOne(list().selectedIndices(), delta);
-        for (const RowMove& m : moves)
-            list().moveRows(m.rows, m.destination);
-        return !moves.empty();
-    };
-    DisplayList->moveTo = [this](const std::vector<int>& rows, int destination) {
-        const IconPairs pairs = IconPairs::of(list());
-        return list().moveRows(pairs.withPartners(rows), pairs.dropDestination(destination));
-    };
     // Mask rows are marked once the list has settled after a change.
     auto later = [this] {
         if (m_marksPending) return;
@@ -159,7 +155,8 @@ static QString maskFailureMessage(const QStringList& failures) {
 void Form1::appendPictures(const std::vector<BitmapEntry>& pictures) {
     if (pictures.empty()) return;
     const MaskedEntries made = entriesWithMasks(pictures, m_project.masks(), m_work, list());
-    const int added = list().appendAll(made.entries);
+    const int added = pushAppend(m_project, made.entries,
+                                 entriesText(QStringLiteral("Add"), int(made.entries.size())));
     if (!made.failures.isEmpty())
         interaction().message(maskFailureMessage(made.failures), QStringLiteral("Error"));
     if (added < int(made.entries.size()))
@@ -171,9 +168,7 @@ void Form1::removeSelectedWithMasks() {
     const std::vector<int> selected = list().selectedIndices();
     if (selected.empty()) return;
     const std::vector<int> rows = IconPairs::of(list()).withMasks(selected);
-    for (int r : rows)
-        list().setSelected(r, true);
-    list().removeSelected();
+    pushRemove(m_project, rows, entriesText(QStringLiteral("Remove"), int(rows.size())));
 }
 
 void Form1::addMaskToSelected() {
@@ -187,15 +182,18 @@ void Form1::addMaskToSelected() {
         return;
     }
     const MaskInsertions made = masksForRows(list(), rows, settings, m_work);
-    int left = 0;
-    // From the last: each insertion leaves the rows before it where they were.
-    for (auto it = made.masks.rbegin(); it != made.masks.rend(); ++it) {
-        if (!list().append(it->entry.colour, it->entry.dir, it->entry.name)) {
-            ++left;
-            continue;
-        }
-        list().moveRows({list().count() - 1}, it->row);
+    // Each mask goes in before the entry that stood at its row; as many as fit, in order.
+    const int room = ProjectList::kMaxEntries - list().count();
+    const int taken = std::min(room, int(made.masks.size()));
+    const int left = int(made.masks.size()) - taken;
+    std::vector<int> rows;
+    std::vector<BitmapEntry> entries;
+    for (int k = 0; k < taken; ++k) {
+        rows.push_back(made.masks[size_t(k)].row + k);
+        entries.push_back(made.masks[size_t(k)].entry);
     }
+    if (!entries.empty())
+        pushInsert(m_project, rows, entries, entriesText(QStringLiteral("Add mask to"), taken));
     if (!made.failures.isEmpty())
         interaction().message(maskFailureMessage(made.failures), QStringLiteral("Error"));
     if (left > 0) interaction().message(listFullMessage(left), QStringLiteral("Error"));

@@ -1,4 +1,6 @@
 // Open and Import: choose an archive and hand it to a reading run of the status window.
+#include "project/list_commands.h"
+#include "project/project_commands.h"
 #include "ui/form1.h"
 #include "ui/form4.h"
 
@@ -16,12 +18,23 @@ void Form1::openArchive(const QString& path) {
     if (batchWorkRefused()) return;
     // The next dialog starts at this archive, whether it was chosen there or handed over.
     CommonDialog1->setFileName(path);
-    // A failed clean-up (tempextract not made yet) still empties the list; the run makes
-    // the folder itself.
+    // Read into a project of its own: a file that cannot be read changes nothing here.
+    Project read;
+    const ReadingOutcome outcome =
+        readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle(), read);
+    if (read.list().count() == 0) return;
+    ProjectState after = captureState(m_project);
+    after.entries = read.list().entries();
+    after.selected.clear();
+    after.current = -1;
+    after.filename = read.filename();
+    // Saved again, the archive keeps its kind.
+    after.settings.insert(QStringLiteral("archiveType"), int(outcome.type));
+    pushReplace(m_project, after, tr("Open %1").arg(CommonDialog1->fileTitle()));
+    // Only the whole archive is the project as it is on disk.
+    if (outcome.kind == ReadingOutcome::Extracted) m_project.undoStack().setClean();
+    // The bitmaps of the project before stay for its undo.
     (void)clean_up();
-    const ReadingOutcome read = readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
-    // Saved again, the archive keeps its kind (when it could be listed at all).
-    if (!read.switches.isEmpty()) m_project.setArchiveType(read.type);
 }
 
 void Form1::import() {
@@ -31,13 +44,17 @@ void Form1::import() {
 
 void Form1::importArchive(const QString& path) {
     if (batchWorkRefused()) return;
-    const QString before = m_project.filename();
     CommonDialog1->setFileName(path);
-    readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle());
-    m_project.setFilename(before);
+    Project read;
+    readArchive(CommonDialog1->fileName(), CommonDialog1->fileTitle(), read);
+    const int found = read.list().count();
+    const int added = pushAppend(m_project, read.list().entries(),
+                                 tr("Import %1").arg(CommonDialog1->fileTitle()));
+    if (added < found)
+        m_interaction.message(listFullMessage(found - added), QStringLiteral("Error"));
 }
 
-ReadingOutcome Form1::readArchive(const QString& path, const QString& title) {
+ReadingOutcome Form1::readArchive(const QString& path, const QString& title, Project& into) {
     // A clean-up batch still deleting in tempextract would take the run's files with it.
     m_work.waitForCleanUp();
     auto* status = qobject_cast<Form4*>(form(4));
@@ -51,5 +68,5 @@ ReadingOutcome Form1::readArchive(const QString& path, const QString& title) {
     status->show();
     // Let the window appear once before the run blocks the thread; user input waits.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    return status->extract();
+    return status->extract(into);
 }

@@ -2,6 +2,7 @@
 #include "mbm/command_export.h"
 #include "mbm/save_build.h"
 #include "mbm/save_plan.h"
+#include "project/project_state.h"
 #include "ui/form1.h"
 #include "ui/form3.h"
 #include "ui/form4.h"
@@ -15,6 +16,7 @@ struct Form1::PendingSave {
     BuildInputs inputs;
     QPointer<Form3> conversion;
     bool converted = false; ///< the conversion has ended (or will never run)
+    int step = 0;           ///< the undo stack's index the save took its entries from
 };
 
 void Form1::setSaveFields(const QString& file, const QString& title) {
@@ -39,6 +41,7 @@ void Form1::save() {
     setSaveFields(m_project.filename(), m_project.mytitle());
 
     auto job = std::make_shared<PendingSave>();
+    job->step = m_project.undoStack().index();
     const SaveOptions options{m_project.archiveType(), m_project.writesHeader(),
                               m_project.ditherReducedDepths()};
     job->plan = makeSavePlan(programFolder(), list().entries(), m_project.mytitle(),
@@ -112,11 +115,17 @@ void Form1::timer1Tick() {
     const Status built = runBuild(job->plan, job->inputs, *status, m_work.waitOptions());
     status->close();
     if (!built) m_interaction.message(built.error, QStringLiteral("Error"));
+    // Saved as it stands, the project has no unsaved changes; changed meanwhile, it has.
+    else if (m_project.undoStack().index() == job->step)
+        m_project.undoStack().setClean();
 }
 
 void Form1::exportlist() {
     if (list().count() == 0) return;
     CommonDialog1->setFilter(QStringLiteral("Text file|*.txt"));
+    // A name of the list's own type: the archive's name would put a text over it.
+    const QString archive = CommonDialog1->fileName();
+    CommonDialog1->setFileName(exportNameFor(m_project.filename()));
     if (CommonDialog1->showSave()) {
         const Status written = writeCommandExport(CommonDialog1->fileName(), list());
         if (written)
@@ -125,4 +134,5 @@ void Form1::exportlist() {
             m_interaction.message(written.error, QStringLiteral("Error"));
     }
     CommonDialog1->setFilter(CommonDialog::kMbmFilter);
+    CommonDialog1->setFileName(archive);
 }

@@ -22,8 +22,9 @@ class Form4 : public QWidget, public StatusSink {
     void setStatus(const QString& text) override;
 
     /// The reading run: lists and extracts the archive named by Text1/Text2, appends its
-    /// bitmaps to the Project list, and closes this window at its end. Returns what it did.
-    ReadingOutcome extract();
+    /// bitmaps to the list of `into` (a fresh project: the one edited changes only when the
+    /// run succeeded), and closes this window at its end. Returns what it did.
+    ReadingOutcome extract(Project& into);
 
     QLabel* Label1;
     QLabel* Label2;

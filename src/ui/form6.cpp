@@ -57,7 +57,7 @@ Form6::Form6(Form1& main) : ToolWindow(main) {
 void Form6::command1Click() {
     initDemoIconResources();
     const DemoSet set = Option1->isChecked() ? DemoSet::Qev : DemoSet::MBMZembrel;
-    if (Status s = insertDemoSet(set, m_main.workFolders(), m_main.list()); !s)
+    if (Status s = insertDemoSet(set, m_main.workFolders(), m_main.project()); !s)
         m_main.interaction().message(
             QStringLiteral("The demo icons were not added. ") + s.error +
                 QStringLiteral("\nCheck that the program folder can be written to."),

@@ -1,6 +1,7 @@
 #include "ui/form7.h"
 
 #include "mbm/template_export.h"
+#include "project/project_state.h"
 #include "ui/form1.h"
 #include "ui/twips.h"
 
@@ -71,6 +72,7 @@ ExportTexts Form7::texts() const {
 
 void Form7::command1Click() {
     CommonDialog1->setFilter(kExportFilter);
+    CommonDialog1->setFileName(exportNameFor(m_main.project().filename()));
     if (CommonDialog1->showSave()) {
         const Status s =
             writeTemplateExport(CommonDialog1->fileName(), texts(), m_main.list().entries());

@@ -76,9 +76,9 @@ void ProjectListView::setProjectList(ProjectList* list) {
 void ProjectListView::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::AltModifier && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-        const int delta = event->key() == Qt::Key_Up ? -1 : 1;
-        if (m_list && (moveBy ? moveBy(delta) : m_list->moveSelected(delta)))
-            scrollTo(currentIndex());
+        // The window makes the move an undo step.
+        emit stepRequested(event->key() == Qt::Key_Up ? -1 : 1);
+        scrollTo(currentIndex());
         event->accept();
         return;
     }
@@ -181,9 +181,10 @@ void ProjectListView::dropEvent(QDropEvent* event) {
     setState(NoState);
     if (isRowMove(event)) {
         if (m_list) {
-            std::vector<int> rows = m_list->selectedIndices();
-            const int at = dropRowAt(event->position().toPoint());
-            const int first = moveTo ? moveTo(rows, at) : m_list->moveRows(rows, at);
+            const std::vector<int> rows = m_list->selectedIndices();
+            const int destination = dropRowAt(event->position().toPoint());
+            const int first = m_list->movedBlockStart(rows, destination);
+            emit moveRequested(rows, destination);
             if (first >= 0) scrollTo(m_list->index(first, ProjectList::RowText));
         }
         // The move is done here; startDrag does nothing with the drag's result.

@@ -29,11 +29,6 @@ class ProjectListView : public QListView {
     /// takes as a row move.
     QMimeData* rowMoveData() const;
 
-    /// How the keys and a drag move entries, when set: Alt+Up/Alt+Down call moveBy(-1 or
-    /// +1) (true when something moved), a drop calls moveTo(selected rows, destination)
-    /// (the new first row or -1). Unset, the list's own moveSelected and moveRows run.
-    std::function<bool(int delta)> moveBy;
-    std::function<int(const std::vector<int>& rows, int destination)> moveTo;
     /// Marks the rows whose flag is set (masks) with an indent and a small sign; their text
     /// stays as it is.
     void setMarkedRows(std::vector<char> rows);
@@ -50,6 +45,10 @@ class ProjectListView : public QListView {
     void selectAllRequested();
     /// Files from outside were dropped; only archives and pictures are passed on.
     void filesDropped(const std::vector<HandedFile>& files);
+    /// Alt+Up (-1) or Alt+Down (+1): move the selected entries one place.
+    void stepRequested(int delta);
+    /// Rows dragged within the list: move `rows` to `destination` (ProjectList::moveRows).
+    void moveRequested(const std::vector<int>& rows, int destination);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

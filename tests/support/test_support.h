@@ -148,6 +148,14 @@ inline bool endBatchAndItsPrograms(const BatchProcess& batch) {
     return true;
 }
 
+/// A window's title as the platform shows it: the "[*]" mark of unsaved changes an asterisk
+/// while the window is modified, gone otherwise.
+template <typename Window> QString shownTitle(const Window& w) {
+    QString title = w.windowTitle();
+    return title.replace(QStringLiteral("[*]"),
+                         w.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 /// The bytes of a file (empty when it cannot be read).
 inline QByteArray readAll(const QString& path) {
     QFile f(path);

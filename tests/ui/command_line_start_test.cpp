@@ -36,7 +36,7 @@ TEST_F(StartFixture, AnArchiveIsOpenedAsOpenWould) {
     ASSERT_EQ(w->list().count(), 2);
     EXPECT_EQ(w->list().at(0).dir, pf.folder().tempextract() + QDir::separator());
     EXPECT_EQ(w->project().filename(), archive());
-    EXPECT_EQ(w->windowTitle(), "MBM Zembrel - " + archive());
+    EXPECT_EQ(shownTitle(*w), "MBM Zembrel - " + archive());
     EXPECT_EQ(w->commonDialog().fileTitle(), "tfbs.mbm");
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ui.requests.empty()) << "no dialog is shown";

@@ -218,10 +218,10 @@ void key(Form1& f, int k) {
 // icon beside its mask.
 TEST_P(Pairs, MovesAndRemovalsKeepThePairs) {
     const PairCase c = GetParam();
-    ASSERT_TRUE(insertDemoSet(DemoSet::Qev, form.workFolders(), form.list()).ok);
+    ASSERT_TRUE(insertDemoSet(DemoSet::Qev, form.workFolders(), form.project()).ok);
     picture("single.png", gradedIcon(8, 8).convertToFormat(QImage::Format_RGB32));
     form.list().append("/c8", folderWithSeparator(pics.path()), "single.png");
-    ASSERT_TRUE(insertDemoSet(DemoSet::MBMZembrel, form.workFolders(), form.list()).ok);
+    ASSERT_TRUE(insertDemoSet(DemoSet::MBMZembrel, form.workFolders(), form.project()).ok);
     select(c.selected);
     c.act(form);
     EXPECT_EQ(rows(), c.expected);

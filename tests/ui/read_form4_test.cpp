@@ -32,7 +32,7 @@ TEST_P(Form4ExtractTest, RunsAndClosesItself) {
     f->Text1->setText(archive);
     f->Text2->setText(QFileInfo(archive).fileName());
     f->show();
-    f->extract();
+    f->extract(w.project());
     ASSERT_TRUE(f); // deleted only when the event loop runs
     QStringList listed;
     for (int i = 0; i < f->List1->count(); ++i)

@@ -67,7 +67,7 @@ TEST_F(Form1Save, AsksForATargetAppendsMbmAndBuildsThePictures) {
     EXPECT_EQ(ui.requests[0].kind, FileDialogRequest::Save);
     EXPECT_EQ(ui.requests[0].filter, QStringLiteral("Symbian Graphic Archive|*.mbm"));
     EXPECT_EQ(form.project().filename(), target);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("MBM Zembrel - ") + target);
+    EXPECT_EQ(shownTitle(form), QStringLiteral("MBM Zembrel - ") + target);
     EXPECT_EQ(form.myfile->text(), target);
     EXPECT_EQ(form.mytitle->text(), QStringLiteral("icons"));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text.toStdString();
@@ -95,7 +95,7 @@ TEST_F(Form1Save, SaveAsCancelledKeepsNonameAndWritesNothing) {
     runSave(true);
     EXPECT_EQ(ui.requests.size(), 1u);
     EXPECT_EQ(form.project().filename(), QStringLiteral("Noname.mbm"));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("MBM Zembrel - Noname.mbm"));
+    EXPECT_EQ(shownTitle(form), QStringLiteral("MBM Zembrel - Noname.mbm"));
     EXPECT_EQ(form.list().count(), 1);
     EXPECT_FALSE(QDir(pf.folder().temp()).exists());
     EXPECT_TRUE(filesIn(out.path()).isEmpty());
