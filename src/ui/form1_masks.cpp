@@ -186,14 +186,14 @@ void Form1::addMaskToSelected() {
     const int room = ProjectList::kMaxEntries - list().count();
     const int taken = std::min(room, int(made.masks.size()));
     const int left = int(made.masks.size()) - taken;
-    std::vector<int> rows;
+    std::vector<int> at;
     std::vector<BitmapEntry> entries;
     for (int k = 0; k < taken; ++k) {
-        rows.push_back(made.masks[size_t(k)].row + k);
+        at.push_back(made.masks[size_t(k)].row + k);
         entries.push_back(made.masks[size_t(k)].entry);
     }
     if (!entries.empty())
-        pushInsert(m_project, rows, entries, entriesText(QStringLiteral("Add mask to"), taken));
+        pushInsert(m_project, at, entries, entriesText(QStringLiteral("Add mask to"), taken));
     if (!made.failures.isEmpty())
         interaction().message(maskFailureMessage(made.failures), QStringLiteral("Error"));
     if (left > 0) interaction().message(listFullMessage(left), QStringLiteral("Error"));

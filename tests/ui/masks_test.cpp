@@ -223,7 +223,13 @@ TEST_P(Pairs, MovesAndRemovalsKeepThePairs) {
     form.list().append("/c8", folderWithSeparator(pics.path()), "single.png");
     ASSERT_TRUE(insertDemoSet(DemoSet::MBMZembrel, form.workFolders(), form.project()).ok);
     select(c.selected);
+    const QStringList before = rows();
     c.act(form);
+    EXPECT_EQ(rows(), c.expected);
+    // Each is one undo step.
+    form.project().undoStack().undo();
+    EXPECT_EQ(rows(), before);
+    form.project().undoStack().redo();
     EXPECT_EQ(rows(), c.expected);
     QCoreApplication::processEvents();
     for (int r = 0; r < form.list().count(); ++r)
@@ -254,11 +260,11 @@ INSTANTIATE_TEST_SUITE_P(
                  kSingle + kQevBig + kQevSmall + kOwnBig + kOwnSmall},
         PairCase{"DragBetweenIconAndMaskLandsAfterTheMask",
                  {4},
-                 [](Form1& f) { f.DisplayList->moveTo(f.list().selectedIndices(), 6); },
+                 [](Form1& f) { emit f.DisplayList->moveRequested(f.list().selectedIndices(), 6); },
                  kQevBig + kQevSmall + kOwnBig + kSingle + kOwnSmall},
         PairCase{"DragOfAnIconTakesItsMask",
                  {7},
-                 [](Form1& f) { f.DisplayList->moveTo(f.list().selectedIndices(), 0); },
+                 [](Form1& f) { emit f.DisplayList->moveRequested(f.list().selectedIndices(), 0); },
                  kOwnSmall + kQevBig + kQevSmall + kSingle + kOwnBig},
         PairCase{"RemoveOnIconsTakesTheirMasks",
                  {0, 4, 5},

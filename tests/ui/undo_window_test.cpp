@@ -80,6 +80,11 @@ TEST_F(UndoFixture, EditMenuNamesEachStepAndTheTitleShowsUnsavedChanges) {
         {"type", [&] { w->archiveTypeItems[int(ArchiveType::RomImage)]->trigger(); },
          "&Undo Archive type"},
         {"header", [&] { w->writeheader->trigger(); }, "&Undo Write C++ header"},
+        {"mask kind", [&] { w->maskKindItems[int(MaskKind::EightBit)]->trigger(); },
+         "&Undo Masks from transparency"},
+        {"mask white", [&] { w->maskwhite->trigger(); }, "&Undo 1-bit masks white where drawn"},
+        {"dither", [&] { w->findChild<QAction*>("ditherreduceddepths")->trigger(); },
+         "&Undo Dither reduced depths"},
         {"clear", [&] { w->command7Click(); }, "&Undo Clear all"},
     };
     // A selection is no step: what the steps change is compared.
@@ -107,6 +112,9 @@ TEST_F(UndoFixture, EditMenuNamesEachStepAndTheTitleShowsUnsavedChanges) {
     }
     EXPECT_TRUE(w->archiveTypeItems[int(ArchiveType::FileStore)]->isChecked());
     EXPECT_FALSE(w->writeheader->isChecked());
+    EXPECT_TRUE(w->maskKindItems[int(MaskKind::None)]->isChecked());
+    EXPECT_FALSE(w->maskwhite->isChecked());
+    EXPECT_FALSE(w->findChild<QAction*>("ditherreduceddepths")->isChecked());
     EXPECT_FALSE(w->undoItem->isEnabled());
     EXPECT_EQ(shownTitle(*w), "MBM Zembrel - /w/icons.mbm");
     // Ctrl+Y and Ctrl+Shift+Z both redo.
