@@ -60,29 +60,11 @@ const StepCase kSteps[] = {
                            entriesText("Add", 3));
      },
      "1x c8a c8b 2y c8c c8d c8e 4z", "Add 3 entries"},
-    {"Append",
-     [](Project& p) {
-         return pushAppend(p, {{"/1", "/q/", "x.bmp"}}, entriesText("Add", 1)) == 1;
-     },
-     "c8a c8b c8c c8d c8e 1x", "Add 1 entry"},
-    {"RemoveSelected",
-     [](Project& p) { return pushRemove(p, p.list().selectedIndices(), "Remove 2 entries"); },
-     "c8a c8c c8e", "Remove 2 entries"},
     {"RemoveRun",
      [](Project& p) {
          return pushRemove(p, {3, 2, 9, 2}, "Remove 2 entries");
      },
      "c8a c8b c8e", "Remove 2 entries"},
-    {"ClearAll",
-     [](Project& p) {
-         return pushRemove(p, {0, 1, 2, 3, 4}, "Clear all");
-     },
-     "", "Clear all"},
-    {"SetSwitch",
-     [](Project& p) {
-         return pushSetSwitch(p, {3, 1}, "/c24");
-     },
-     "c8a c24b c8c c24d c8e", "Set switch of 2 entries"},
     {"StepUp",
      [](Project& p) {
          return pushReorder(p, p.list().stepOrder({1, 3}, -1), "Move 2 entries");
@@ -93,34 +75,6 @@ const StepCase kSteps[] = {
          return pushReorder(p, p.list().moveOrder({0, 2}, 5), "Move 2 entries");
      },
      "c8b c8d c8e c8a c8c", "Move 2 entries"},
-    {"New",
-     [](Project& p) {
-         ProjectState empty;
-         empty.settings.insert("archiveType", int(ArchiveType::FileStore));
-         pushReplace(p, empty, "New");
-         return p.filename() == kNoname && p.archiveType() == ArchiveType::FileStore;
-     },
-     "", "New"},
-    {"Open",
-     [](Project& p) {
-         ProjectState read;
-         read.entries = {{"/c12", "/t/", "image_0.bmp", {"/r/x.mbm", ArchiveType::FileStore, 0}}};
-         read.filename = "/r/x.mbm";
-         read.settings.insert("writeHeader", true);
-         pushReplace(p, read, "Open x.mbm");
-         return p.filename() == "/r/x.mbm" && p.writesHeader() &&
-                p.archiveType() == ArchiveType::RomImage && p.list().selectedIndices().empty();
-     },
-     "c12i", "Open x.mbm"},
-    {"ArchiveType",
-     [](Project& p) {
-         return pushSetting(p, "archiveType", int(ArchiveType::CompressedRomImage)) &&
-                p.archiveType() == ArchiveType::CompressedRomImage;
-     },
-     "c8a c8b c8c c8d c8e", "Archive type"},
-    {"WriteHeader",
-     [](Project& p) { return pushSetting(p, "writeHeader", true) && p.writesHeader(); },
-     "c8a c8b c8c c8d c8e", "Write C++ header"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Commands, StepTest, ::testing::ValuesIn(kSteps),
@@ -149,19 +103,6 @@ TEST(ProjectCommandsTest, NothingToDoMakesNoStep) {
     for (size_t k = 0; k < idle.size(); ++k)
         EXPECT_FALSE(idle[k](p)) << k;
     EXPECT_EQ(p.undoStack().count(), 0);
-}
-
-// What a removed entry or a replaced project used still counts as in use.
-TEST(ProjectCommandsTest, PicturesInUseCoverTheUndoSteps) {
-    Project p;
-    seed(p);
-    pushRemove(p, {0}, "Remove 1 entry");
-    pushReplace(p, ProjectState{}, "New");
-    pushAppend(p, {{"/c8", "/n/", "new.bmp"}}, "Add 1 entry");
-    const QSet<QString> used = picturesInUse(p);
-    for (const char* path : {"/p/a.bmp", "/p/b.bmp", "/p/e.bmp", "/n/new.bmp"})
-        EXPECT_TRUE(used.contains(QString::fromLatin1(path))) << path;
-    EXPECT_EQ(used.size(), 6);
 }
 
 } // namespace
