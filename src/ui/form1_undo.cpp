@@ -35,15 +35,18 @@ void Form1::afterStep() {
     // The preview never keeps a picture whose entry went: then, and when it shows nothing,
     // it shows the current entry when that is selected, or nothing. An entry still in its
     // place stays, and so does a picture of the file list.
+    // An icon that gained or lost its mask is shown again too.
     const PreviewSubject& shown = m_preview->subject();
-    const bool stays = shown.row >= 0 && shown.row < list().count() &&
-                       list().at(shown.row).dir + list().at(shown.row).name == shown.path;
+    auto showsEntry = [this, &shown](int row) {
+        if (row < 0 || row != shown.row || row >= list().count()) return false;
+        const PreviewSubject now = entrySubject(row);
+        return now.path == shown.path && now.maskPath == shown.maskPath;
+    };
+    const bool stays = showsEntry(shown.row);
     if (!stays && (shown.row >= 0 || shown.path.isEmpty())) {
         const QModelIndex current = list().selectionModel()->currentIndex();
         const int row = current.isValid() && list().isSelected(current.row()) ? current.row() : -1;
-        const bool same =
-            row == shown.row && row >= 0 && list().at(row).dir + list().at(row).name == shown.path;
-        if (!same) {
+        if (!showsEntry(row)) {
             if (row >= 0)
                 displayListClick(row);
             else
