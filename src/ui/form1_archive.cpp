@@ -1,36 +1,18 @@
 // Tools > Archive type and Tools > Write C++ header: what a save builds besides the bitmaps.
 #include "project/project_commands.h"
+#include "ui/choice_menu.h"
 #include "ui/form1.h"
 
-#include <QActionGroup>
 #include <QMenu>
 
 void Form1::buildArchiveMenu(QMenu* tools) {
-    QMenu* types = tools->addMenu(tr("Archive &type"));
-    types->setObjectName(QStringLiteral("archivetype"));
-    types->menuAction()->setObjectName(QStringLiteral("archivetype"));
-    auto* group = new QActionGroup(this);
-    group->setExclusive(true);
-    const struct {
-        ArchiveType type;
-        const char* name;
-        QString caption;
-    } items[] = {
-        {ArchiveType::FileStore, "filestore", tr("&File store")},
-        {ArchiveType::UncompressedFileStore, "uncompressedfilestore",
-         tr("&Uncompressed file store")},
-        {ArchiveType::RomImage, "romimage", tr("&ROM image")},
-        {ArchiveType::CompressedRomImage, "compressedromimage", tr("&Compressed ROM image")},
-    };
-    for (const auto& item : items) {
-        QAction* a = types->addAction(item.caption);
-        a->setObjectName(QLatin1String(item.name));
-        a->setCheckable(true);
-        group->addAction(a);
-        const ArchiveType type = item.type;
-        connect(a, &QAction::triggered, this, [this, type] { setArchiveType(type); });
-        archiveTypeItems[int(type)] = a;
-    }
+    // The items stand in the order of ArchiveType.
+    addChoiceMenu(tools, "archivetype", tr("Archive &type"),
+                  {{"filestore", tr("&File store")},
+                   {"uncompressedfilestore", tr("&Uncompressed file store")},
+                   {"romimage", tr("&ROM image")},
+                   {"compressedromimage", tr("&Compressed ROM image")}},
+                  archiveTypeItems, [this](int k) { setArchiveType(ArchiveType(k)); });
     writeheader = tools->addAction(tr("Write C++ &header (.mbg)"));
     writeheader->setObjectName(QStringLiteral("writeheader"));
     writeheader->setCheckable(true);

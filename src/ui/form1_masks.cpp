@@ -7,39 +7,22 @@
 #include "mbm/icon_pairs.h"
 #include "project/list_commands.h"
 #include "project/project_commands.h"
+#include "ui/choice_menu.h"
 #include "ui/form2.h"
 
-#include <QActionGroup>
 #include <QMenu>
 
 void Form1::buildMaskMenu(QMenu* tools) {
-    QMenu* masks = tools->addMenu(tr("&Masks from transparency"));
-    masks->setObjectName(QStringLiteral("maskstransparency"));
-    masks->menuAction()->setObjectName(QStringLiteral("maskstransparency"));
-    auto* group = new QActionGroup(this);
-    group->setExclusive(true);
-    const struct {
-        MaskKind kind;
-        const char* name;
-        QString caption;
-    } items[] = {
-        {MaskKind::None, "masknone", tr("&None")},
-        {MaskKind::OneBit, "mask1bit", tr("&1-bit mask")},
-        {MaskKind::EightBit, "mask8bit", tr("&8-bit soft mask")},
-    };
-    for (const auto& item : items) {
-        QAction* a = masks->addAction(item.caption);
-        a->setObjectName(QLatin1String(item.name));
-        a->setCheckable(true);
-        group->addAction(a);
-        const MaskKind kind = item.kind;
-        connect(a, &QAction::triggered, this, [this, kind] {
-            MaskSettings m = m_project.masks();
-            m.kind = kind;
-            setMasks(m);
-        });
-        maskKindItems[int(kind)] = a;
-    }
+    // The items stand in the order of MaskKind.
+    QMenu* masks = addChoiceMenu(tools, "maskstransparency", tr("&Masks from transparency"),
+                                 {{"masknone", tr("&None")},
+                                  {"mask1bit", tr("&1-bit mask")},
+                                  {"mask8bit", tr("&8-bit soft mask")}},
+                                 maskKindItems, [this](int k) {
+                                     MaskSettings m = m_project.masks();
+                                     m.kind = MaskKind(k);
+                                     setMasks(m);
+                                 });
     masks->addSeparator();
     maskwhite = masks->addAction(tr("1-bit masks &white where drawn"));
     maskwhite->setObjectName(QStringLiteral("maskwhite"));
@@ -66,29 +49,11 @@ void Form1::buildMaskMenu(QMenu* tools) {
 }
 
 void Form1::buildBackdropMenu(QMenu* view) {
-    QMenu* menu = view->addMenu(tr("&Backdrop"));
-    menu->setObjectName(QStringLiteral("backdrop"));
-    menu->menuAction()->setObjectName(QStringLiteral("backdrop"));
-    auto* group = new QActionGroup(this);
-    group->setExclusive(true);
-    const struct {
-        Backdrop backdrop;
-        const char* name;
-        QString caption;
-    } items[] = {
-        {Backdrop::Checkerboard, "checkerboard", tr("&Checkerboard")},
-        {Backdrop::White, "white", tr("&White")},
-        {Backdrop::Black, "black", tr("&Black")},
-    };
-    for (const auto& item : items) {
-        QAction* a = menu->addAction(item.caption);
-        a->setObjectName(QLatin1String(item.name));
-        a->setCheckable(true);
-        group->addAction(a);
-        const Backdrop backdrop = item.backdrop;
-        connect(a, &QAction::triggered, this, [this, backdrop] { setBackdrop(backdrop); });
-        backdropItems[int(backdrop)] = a;
-    }
+    // The items stand in the order of Backdrop.
+    addChoiceMenu(
+        view, "backdrop", tr("&Backdrop"),
+        {{"checkerboard", tr("&Checkerboard")}, {"white", tr("&White")}, {"black", tr("&Black")}},
+        backdropItems, [this](int k) { setBackdrop(Backdrop(k)); });
     backdropItems[int(Backdrop::Checkerboard)]->setChecked(true);
 }
 
