@@ -14,10 +14,6 @@ using namespace testing_support;
 const QStringList kInvalidTexts{"Copying mbm file to temp dir", "Scanning mbm file",
                                 "Preparing for extraction", "Cleaning up"};
 
-QString realMbm(const QString& name) {
-    return testdata() + QStringLiteral("/real-mbm/") + name;
-}
-
 void addEntry(Project& p) {
     p.list().append("/c8", "/pics/", "a.bmp");
     p.setFilename("/work/kept.mbm");

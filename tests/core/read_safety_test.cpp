@@ -13,10 +13,6 @@ namespace {
 
 using namespace testing_support;
 
-QString realMbm(const QString& name) {
-    return testdata() + QStringLiteral("/real-mbm/") + name;
-}
-
 ReadingOptions quick(int hour = 9) {
     return quickReading(QTime(hour, 0, 0));
 }

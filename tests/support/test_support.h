@@ -34,6 +34,10 @@ inline QString binDir() {
 inline QString testdata() {
     return QStringLiteral(ZEMBREL_TESTDATA);
 }
+/// An archive of the real-archive set of the test data.
+inline QString realMbm(const QString& name) {
+    return testdata() + QStringLiteral("/real-mbm/") + name;
+}
 
 /// A program folder of its own in a temp dir, holding copies of bmconv.exe and batchrun
 /// (unless asked to leave one out).

@@ -10,10 +10,6 @@ using namespace testing_support;
 
 namespace {
 
-QString realMbm(const QString& name) {
-    return testdata() + QStringLiteral("/real-mbm/") + name;
-}
-
 struct ReadFixture : ::testing::Test {
     TempProgramFolder pf;
     ScriptedInteraction ui;

@@ -14,10 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-QString realMbm(const QString& name) {
-    return testdata() + QStringLiteral("/real-mbm/") + name;
-}
-
 struct UndoFixture : ::testing::Test {
     TempProgramFolder pf;
     ScriptedInteraction ui;
